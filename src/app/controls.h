@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QString>
+
+namespace app {
+
+// Mouse pointer values shared by both pages.
+inline constexpr int kPointerDefault = 0;
+inline constexpr int kPointerHourglass = 11;
+inline constexpr int kPointerCustom = 99;
+
+// A list of table names with its selection, as the table operations see it.
+// Entries are kept in sorted order: add() puts a name at its sorted place.
+class TableList {
+public:
+    virtual ~TableList() = default;
+    virtual int count() const = 0;
+    virtual QString text(int index) const = 0;
+    virtual bool isSelected(int index) const = 0;
+    virtual void setSelected(int index, bool selected) = 0;
+    virtual int selectedCount() const = 0;
+    // -1 when the list has no current entry.
+    virtual int currentIndex() const = 0;
+    virtual void setCurrentIndex(int index) = 0;
+    virtual void add(const QString& text) = 0;
+    virtual void removeAt(int index) = 0;
+    virtual void clear() = 0;
+};
+
+// Where a name goes in a sorted list: letter case is ignored first, as list boxes sort.
+bool TableNameLess(const QString& a, const QString& b);
+int SortedInsertPosition(const TableList& list, const QString& text);
+
+class ProgressDisplay {
+public:
+    virtual ~ProgressDisplay() = default;
+    virtual void setValue(int value) = 0;
+    virtual void setText(const QString& text) = 0;
+};
+
+// The page-wide mouse pointer (0, 11 or 99).
+class PagePointer {
+public:
+    virtual ~PagePointer() = default;
+    virtual int pointer() const = 0;
+    virtual void setPointer(int value) = 0;
+};
+
+// Lets pending window events run during long work; throws OperationCancelled once the
+// user has closed the window.
+class EventPump {
+public:
+    virtual ~EventPump() = default;
+    virtual void yield() = 0;
+};
+
+} // namespace app

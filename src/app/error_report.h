@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QString>
+
+namespace app {
+
+class Dialogs;
+
+inline constexpr const char* kSupportAddress = "support@kestrovan.com";
+
+// The text of the "Application Error" box: description, where it happened, and the request.
+QString ErrorReportText(const QString& description, const QString& procedurePath, int line);
+
+// Shows the report through the dialogs and waits for it to be closed.
+void ShowErrorReport(Dialogs& dialogs, const QString& description, const QString& procedurePath, int line);
+
+} // namespace app

@@ -1,0 +1,92 @@
+#include "app/qt_controls.h"
+
+#include "app/operation_error.h"
+
+#include <QCoreApplication>
+#include <QListWidget>
+#include <QProgressBar>
+
+namespace app {
+
+int ListWidgetTableList::count() const { return list_->count(); }
+
+QString ListWidgetTableList::text(int index) const
+{
+    const QListWidgetItem* item = list_->item(index);
+    return item ? item->text() : QString();
+}
+
+bool ListWidgetTableList::isSelected(int index) const
+{
+    const QListWidgetItem* item = list_->item(index);
+    return item && item->isSelected();
+}
+
+void ListWidgetTableList::setSelected(int index, bool selected)
+{
+    if (QListWidgetItem* item = list_->item(index))
+        item->setSelected(selected);
+}
+
+int ListWidgetTableList::selectedCount() const { return int(list_->selectedItems().size()); }
+
+int ListWidgetTableList::currentIndex() const { return list_->currentRow(); }
+
+void ListWidgetTableList::setCurrentIndex(int index)
+{
+    // Moving the current entry must not change which entries are selected.
+    list_->selectionModel()->setCurrentIndex(list_->model()->index(index, 0), QItemSelectionModel::NoUpdate);
+}
+
+void ListWidgetTableList::add(const QString& text)
+{
+    list_->insertItem(SortedInsertPosition(*this, text), text);
+}
+
+void ListWidgetTableList::removeAt(int index)
+{
+    delete list_->takeItem(index);
+}
+
+void ListWidgetTableList::clear() { list_->clear(); }
+
+void ProgressBarDisplay::setValue(int value) { bar_->setValue(value); }
+
+void ProgressBarDisplay::setText(const QString& text) { bar_->setFormat(text); }
+
+void WindowPointer::setPointer(int value)
+{
+    if (value == value_)
+        return;
+    value_ = value;
+    apply();
+}
+
+void WindowPointer::setCustomImage(const QCursor& cursor)
+{
+    custom_ = cursor;
+    apply();
+}
+
+void WindowPointer::apply()
+{
+    QCursor cursor(Qt::ArrowCursor);
+    if (value_ == kPointerHourglass)
+        cursor = QCursor(Qt::WaitCursor);
+    else if (value_ == kPointerCustom && custom_)
+        cursor = *custom_;
+    // The page's pointer shows over every control of the page.
+    window_->setCursor(cursor);
+    for (QWidget* child : window_->findChildren<QWidget*>())
+        child->setCursor(cursor);
+}
+
+void QtEventPump::yield()
+{
+    if (!shuttingDown_)
+        QCoreApplication::processEvents();
+    if (shuttingDown_)
+        throw OperationCancelled();
+}
+
+} // namespace app

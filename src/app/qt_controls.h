@@ -1,0 +1,71 @@
+#pragma once
+
+#include "app/controls.h"
+
+#include <QCursor>
+#include <optional>
+
+class QListWidget;
+class QProgressBar;
+class QWidget;
+
+namespace app {
+
+// A multi-selection list box whose entries stay sorted.
+class ListWidgetTableList : public TableList {
+public:
+    explicit ListWidgetTableList(QListWidget* list) : list_(list) {}
+    int count() const override;
+    QString text(int index) const override;
+    bool isSelected(int index) const override;
+    void setSelected(int index, bool selected) override;
+    int selectedCount() const override;
+    int currentIndex() const override;
+    void setCurrentIndex(int index) override;
+    void add(const QString& text) override;
+    void removeAt(int index) override;
+    void clear() override;
+
+private:
+    QListWidget* list_;
+};
+
+class ProgressBarDisplay : public ProgressDisplay {
+public:
+    explicit ProgressBarDisplay(QProgressBar* bar) : bar_(bar) {}
+    void setValue(int value) override;
+    void setText(const QString& text) override;
+
+private:
+    QProgressBar* bar_;
+};
+
+// The window-wide pointer of a page: 0 arrow, 11 hourglass, 99 the hand image (or the arrow
+// when no image was loaded).
+class WindowPointer : public PagePointer {
+public:
+    explicit WindowPointer(QWidget* window) : window_(window) {}
+    int pointer() const override { return value_; }
+    void setPointer(int value) override;
+    void setCustomImage(const QCursor& cursor);
+
+private:
+    void apply();
+    QWidget* window_;
+    int value_ = kPointerDefault;
+    std::optional<QCursor> custom_;
+};
+
+// Yields to the event loop; once the program is ending it throws OperationCancelled instead of
+// letting the running operation send anything more.
+class QtEventPump : public EventPump {
+public:
+    void yield() override;
+    void requestShutdown() { shuttingDown_ = true; }
+    bool shuttingDown() const { return shuttingDown_; }
+
+private:
+    bool shuttingDown_ = false;
+};
+
+} // namespace app

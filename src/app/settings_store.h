@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QString>
+#include <memory>
+
+class QSettings;
+
+namespace app {
+
+// Per-user text values under application "Kestrovan", section "Mirravel". Absent keys read as
+// the empty text; a write takes effect at once.
+class SettingsStore {
+public:
+    // The current user's store: on Windows where the classic program kept it (the registry's
+    // per-user program settings), elsewhere an ini file in the user's configuration folder,
+    // readable by its owner only since it holds passwords.
+    static std::unique_ptr<SettingsStore> forCurrentUser();
+    // A store in the given ini file (tests, demo).
+    static std::unique_ptr<SettingsStore> inFile(const QString& iniPath);
+
+    ~SettingsStore();
+    QString read(const QString& key) const;
+    void write(const QString& key, const QString& value);
+
+private:
+    SettingsStore(std::unique_ptr<QSettings> settings, QString group, QString privateFile);
+    void protectFile();
+
+    std::unique_ptr<QSettings> settings_;
+    QString group_;
+    QString privateFile_;
+};
+
+} // namespace app

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QString>
+
+namespace oracle {
+
+enum class DatabaseSide { One = 1, Two = 2 };
+
+inline DatabaseSide OtherSide(DatabaseSide side) { return side == DatabaseSide::One ? DatabaseSide::Two : DatabaseSide::One; }
+
+// SID, user name and password of one side, exactly as typed.
+struct ConnectionProfile {
+    QString sid;
+    QString user;
+    QString password;
+};
+
+// Reads a side's profile from wherever the login fields are, at the moment of use.
+class ProfileSource {
+public:
+    virtual ~ProfileSource() = default;
+    virtual ConnectionProfile CurrentProfile(DatabaseSide side) const = 0;
+};
+
+// "Driver={Microsoft ODBC for Oracle};Server=...;Uid=...;Pwd=...;" with the values verbatim,
+// except that a value holding ";", "{" or "}" is braced by the ODBC rule so it cannot end its
+// field or add another key.
+QString BuildConnectionString(const ConnectionProfile& profile);
+
+// True when a connection opens. Never raises, never shows anything.
+bool TestConnection(const QString& connectionString);
+
+} // namespace oracle

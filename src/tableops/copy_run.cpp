@@ -1,0 +1,79 @@
+#include "tableops/copy_run.h"
+
+#include "app/step_trap.h"
+#include "oracle/odbc_connection.h"
+#include "oracle/sql_statements.h"
+#include "tableops/definition_transfer.h"
+#include "tableops/list_routines.h"
+#include "tableops/page_context.h"
+#include "tableops/row_transfer.h"
+
+namespace tableops {
+
+using oracle::DatabaseSide;
+
+void SendTables(app::StepTrap& trap, const PageContext& page, DatabaseSide sourceSide, DatabaseSide targetSide)
+{
+    app::TableList& sourceList = page.list(sourceSide);
+    app::TableList& targetList = page.list(targetSide);
+
+    if (trap.when(118, [&] { return sourceList.currentIndex() == -1; })) {
+        trap.step(302, [&] { page.dialogs.information(page.applicationTitle, QStringLiteral("Please select a table.")); });
+        return;
+    }
+    trap.step(120, [&] { page.pointer.setPointer(app::kPointerHourglass); });
+
+    oracle::Connection side1, side2;
+    trap.step(124, [&] { side1.open(page.connectionString(DatabaseSide::One)); });
+    trap.step(126, [&] { side2.open(page.connectionString(DatabaseSide::Two)); });
+    oracle::Connection& source = sourceSide == DatabaseSide::One ? side1 : side2;
+    oracle::Connection& target = targetSide == DatabaseSide::One ? side1 : side2;
+
+    // Without both connections every table would fail step by step; the open's report says why.
+    if (side1.isOpen() && side2.isOpen()) {
+        trap.mark(128);
+        const int count = sourceList.count();
+        for (int index = count - 1; index >= 0 && !trap.operationEnded(); --index) {
+            if (trap.when(142, [&] { return !sourceList.isSelected(index); }))
+                continue;
+            QString tableName;
+            bool proceed = false;
+            trap.step(144, [&] { tableName = sourceList.text(index); });
+            trap.step(146, [&] { proceed = true; });
+            if (trap.when(148, [&] { return ListContains(tableName, targetList); })) {
+                bool overwrite = false;
+                trap.step(150, [&] {
+                    overwrite = page.dialogs.askYesNo(QStringLiteral("Overwrite?"),
+                                                      QStringLiteral("Would you like to overwrite ") + tableName
+                                                          + QStringLiteral("?"));
+                });
+                if (trap.when(152, [&] { return overwrite; })) {
+                    trap.step(154, [&] { target.execute(oracle::sql::DropTable(tableName)); });
+                    trap.step(156, [&] { RemoveListItem(targetList, tableName); });
+                } else {
+                    trap.step(158, [&] { proceed = false; });
+                }
+            }
+            if (trap.when(160, [&] { return proceed; })) {
+                // Rows go only into a table this run created: otherwise they would land in
+                // whatever table of that name still stands on the target.
+                if (CopyTableDefinition(trap, source, target, tableName, page.events))
+                    CopyTableRows(trap, source, target, tableName, page.events, page.progress);
+                if (trap.operationEnded())
+                    break;
+                trap.step(286, [&] { targetList.add(tableName); });
+            }
+            trap.mark(292);
+        }
+    }
+
+    trap.step(294, [&] { source.close(); });
+    trap.step(296, [&] { target.close(); });
+    trap.step(298, [&] { page.pointer.setPointer(app::kPointerDefault); });
+    trap.step(300, [&] {
+        page.progress.setValue(0);
+        page.progress.setText(QStringLiteral("Progress Bar"));
+    });
+}
+
+} // namespace tableops

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "app/controls.h"
+#include "app/dialogs.h"
+#include "oracle/connection_profile.h"
+
+namespace tableops {
+
+// What the table operations use of the tables page and of the login fields.
+struct PageContext {
+    app::Dialogs& dialogs;
+    app::PagePointer& pointer;
+    app::EventPump& events;
+    app::ProgressDisplay& progress;
+    const oracle::ProfileSource& profiles;
+    app::TableList& list1;
+    app::TableList& list2;
+    QString applicationTitle;
+
+    app::TableList& list(oracle::DatabaseSide side) const { return side == oracle::DatabaseSide::One ? list1 : list2; }
+    QString connectionString(oracle::DatabaseSide side) const
+    {
+        return oracle::BuildConnectionString(profiles.CurrentProfile(side));
+    }
+};
+
+} // namespace tableops

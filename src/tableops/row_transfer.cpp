@@ -1,0 +1,66 @@
+#include "tableops/row_transfer.h"
+
+#include "app/controls.h"
+#include "app/step_trap.h"
+#include "oracle/odbc_connection.h"
+#include "oracle/sql_statements.h"
+#include "tableops/row_buffer.h"
+
+#include <cmath>
+
+namespace tableops {
+
+namespace {
+
+QString insertStatement(const QString& tableName, const std::vector<oracle::FieldValue>& row,
+                        const std::vector<short>& sqlTypes)
+{
+    QStringList literals;
+    literals.reserve(qsizetype(row.size()));
+    for (size_t i = 0; i < row.size(); ++i)
+        literals << oracle::sql::ValueLiteral(row[i], i < sqlTypes.size() ? sqlTypes[i] : 0);
+    return oracle::sql::InsertRow(tableName, literals);
+}
+
+// The bar's share after a row, rounded as the classic runtime rounded (half to even).
+int progressValue(int rowIndex, int rowCount)
+{
+    return int(std::nearbyint(double(rowIndex + 1) / double(rowCount) * 100.0));
+}
+
+} // namespace
+
+void CopyTableRows(app::StepTrap& trap, oracle::Connection& source, oracle::Connection& target,
+                   const QString& tableName, app::EventPump& events, app::ProgressDisplay& progress)
+{
+    oracle::ResultSet rows;
+    if (!trap.step(224, [&] { rows = source.execute(oracle::sql::SelectAllRows(tableName)); }))
+        return;
+
+    std::vector<short> sqlTypes;
+    trap.step(226, [&] {
+        for (int i = 0; i < rows.fieldCount(); ++i)
+            sqlTypes.push_back(rows.column(i).sqlType);
+    });
+    RowBuffer buffer;
+    while (trap.more(226, [&] { return !rows.eof(); })) {
+        trap.step(228, [&] { events.yield(); });
+        trap.step(230, [&] { buffer.append(rows.row()); });
+        trap.step(238, [&] { rows.moveNext(); });
+    }
+    rows = oracle::ResultSet();
+    if (trap.operationEnded())
+        return;
+
+    trap.mark(250);
+    const int rowCount = buffer.count();
+    for (int i = 0; i < rowCount && !trap.operationEnded(); ++i) {
+        trap.step(254, [&] { events.yield(); });
+        QString statement;
+        trap.step(256, [&] { statement = insertStatement(tableName, buffer.row(i), sqlTypes); });
+        trap.step(280, [&] { target.execute(statement); });
+        trap.step(282, [&] { progress.setValue(progressValue(i, rowCount)); });
+    }
+}
+
+} // namespace tableops

@@ -1,0 +1,32 @@
+#include "tableops/table_deletion.h"
+
+#include "app/step_trap.h"
+#include "oracle/odbc_connection.h"
+#include "oracle/sql_statements.h"
+#include "tableops/page_context.h"
+
+namespace tableops {
+
+void DeleteTables(app::StepTrap& trap, const PageContext& page, oracle::DatabaseSide side)
+{
+    app::TableList& list = page.list(side);
+    oracle::Connection connection;
+    trap.mark(100);
+    trap.step(102, [&] { page.pointer.setPointer(app::kPointerHourglass); });
+    trap.step(104, [&] { connection.open(page.connectionString(side)); });
+    if (trap.when(106, [&] { return list.currentIndex() != -1; })) {
+        trap.mark(108);
+        for (int position = list.count() - 1; position >= 0; --position) {
+            if (trap.when(110, [&] { return list.isSelected(position); })) {
+                trap.step(112, [&] { connection.execute(oracle::sql::DropTable(list.text(position))); });
+                trap.step(114, [&] { list.removeAt(position); });
+            }
+            trap.mark(116);
+        }
+    } else {
+        trap.step(118, [&] { page.dialogs.information(page.applicationTitle, QStringLiteral("Please select a table")); });
+    }
+    trap.step(120, [&] { page.pointer.setPointer(app::kPointerDefault); });
+}
+
+} // namespace tableops

@@ -1,0 +1,80 @@
+#pragma once
+
+#include "app/qt_controls.h"
+#include "oracle/connection_profile.h"
+#include "ui/page_services.h"
+
+#include <QWidget>
+#include <array>
+#include <memory>
+
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace ui {
+
+class PointerRules;
+class TablesPage;
+
+// Form1: the two connection profiles, their help and tests, and "Next >". Its six fields are the
+// only holder of the profiles; every operation reads them again when it runs.
+class LoginPage : public QWidget, public oracle::ProfileSource {
+    Q_OBJECT
+public:
+    explicit LoginPage(PageServices& services);
+    ~LoginPage() override;
+
+    // Start-up: skin and colours, caption, title, home page, hand cursor, the six fields from the
+    // settings, and the jump to the tables page when both saved profiles connect.
+    void Form_Load();
+    // True when start-up went straight to the tables page.
+    bool hiddenByLoad() const { return hiddenByLoad_; }
+
+    oracle::ConnectionProfile CurrentProfile(oracle::DatabaseSide side) const override;
+    QString applicationTitle() const { return applicationTitle_; }
+    app::PagePointer& pointer() { return pointer_; }
+
+    // The tables page, loaded (and its load routine run) on first use.
+    TablesPage& tablesPage();
+    TablesPage* loadedTablesPage() const { return tablesPage_.get(); }
+
+    void PushButton2_Click();  // "Next >"
+    void PushButton3_Click();  // Test Connection, side 1
+    void PushButton4_Click();  // "Help"
+    void PushButton5_Click();  // Test Connection, side 2
+    void PushButton6_Click();  // "?" side 1
+    void PushButton7_Click();  // "?" side 2
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildControls();
+    void testConnection(oracle::DatabaseSide side, const QString& procedurePath);
+    void showSidHelp(const QString& procedurePath, bool withNote);
+
+    PageServices& services_;
+    app::WindowPointer pointer_;
+    PointerRules* pointerRules_ = nullptr;
+    QString applicationTitle_;
+    bool hiddenByLoad_ = false;
+    std::unique_ptr<TablesPage> tablesPage_;
+
+    QGroupBox* Frame1 = nullptr;
+    QGroupBox* Frame2 = nullptr;
+    std::array<QLineEdit*, 6> texts_{};  // Text1 to Text6
+    QPushButton* PushButton2 = nullptr;
+    QPushButton* PushButton3 = nullptr;
+    QPushButton* PushButton4 = nullptr;
+    QPushButton* PushButton5 = nullptr;
+    QPushButton* PushButton6 = nullptr;
+    QPushButton* PushButton7 = nullptr;
+};
+
+// The settings key of each login field, Text1 to Text6.
+extern const std::array<QString, 6> kLoginFieldKeys;
+
+} // namespace ui

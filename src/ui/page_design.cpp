@@ -1,0 +1,112 @@
+#include "ui/page_design.h"
+
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPalette>
+#include <QPushButton>
+#include <QScreen>
+
+namespace ui {
+
+namespace {
+
+QFont arial(double points)
+{
+    QFont font(QStringLiteral("Arial"));
+    font.setPointSizeF(points);
+    font.setBold(true);
+    return font;
+}
+
+// Controls handle their own pointer moves; a move must not fall through to the frame or page
+// behind them.
+void keepMouseMoves(QWidget* widget)
+{
+    widget->setAttribute(Qt::WA_NoMousePropagation);
+}
+
+} // namespace
+
+int Twips(const QWidget* widget, int twips)
+{
+    const int dpi = widget ? widget->logicalDpiX() : 96;
+    return (twips * dpi + 720) / 1440;
+}
+
+void PlaceInTwips(QWidget* widget, int left, int top, int width, int height)
+{
+    widget->setGeometry(Twips(widget, left), Twips(widget, top), Twips(widget, width), Twips(widget, height));
+}
+
+void SetClientSizeInTwips(QWidget* window, int width, int height)
+{
+    window->setFixedSize(Twips(window, width), Twips(window, height));
+}
+
+void SetBackgroundColour(QWidget* widget, unsigned rgb)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Window, QColor::fromRgb(rgb));
+    widget->setPalette(palette);
+    widget->setAutoFillBackground(true);
+}
+
+QPushButton* MakePushButton(QWidget* parent, const char* name, const QString& caption)
+{
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(QLatin1String(name));
+    button->setFont(arial(11.25));
+    QPalette palette = button->palette();
+    palette.setColor(QPalette::Button, Qt::white);
+    palette.setColor(QPalette::ButtonText, QGuiApplication::palette().color(QPalette::ButtonText));
+    button->setPalette(palette);
+    button->setAutoDefault(false);
+    button->setMouseTracking(true);
+    keepMouseMoves(button);
+    return button;
+}
+
+QLabel* MakeLabel(QWidget* parent, const char* name, const QString& caption)
+{
+    auto* label = new QLabel(caption, parent);
+    label->setObjectName(QLatin1String(name));
+    label->setFont(arial(9));
+    SetBackgroundColour(label, 0xFFFFFF);
+    // Over a label the pointer stays as it was: no handler, and the move stops here.
+    keepMouseMoves(label);
+    return label;
+}
+
+QGroupBox* MakeFrame(QWidget* parent, const char* name, const QString& caption)
+{
+    auto* frame = new QGroupBox(caption, parent);
+    frame->setObjectName(QLatin1String(name));
+    frame->setFont(arial(9));
+    frame->setFocusPolicy(Qt::NoFocus);
+    frame->setMouseTracking(true);
+    keepMouseMoves(frame);
+    SetBackgroundColour(frame, 0xFFFFFF);
+    return frame;
+}
+
+QLineEdit* MakeTextBox(QWidget* parent, const char* name)
+{
+    auto* text = new QLineEdit(parent);
+    text->setObjectName(QLatin1String(name));
+    text->setFont(arial(9));
+    text->setMouseTracking(true);
+    keepMouseMoves(text);
+    return text;
+}
+
+void CentreOnScreen(QWidget* window)
+{
+    if (QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen()) {
+        const QRect area = screen->availableGeometry();
+        window->move(area.center() - QPoint(window->width() / 2, window->height() / 2));
+    }
+}
+
+} // namespace ui

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+class QPushButton;
+class QLabel;
+class QGroupBox;
+class QLineEdit;
+
+namespace ui {
+
+// Both pages are designed in twips (1440 an inch); these place controls in pixels of the
+// page's screen.
+int Twips(const QWidget* widget, int twips);
+void PlaceInTwips(QWidget* widget, int left, int top, int width, int height);
+void SetClientSizeInTwips(QWidget* window, int width, int height);
+
+QPushButton* MakePushButton(QWidget* parent, const char* name, const QString& caption);
+QLabel* MakeLabel(QWidget* parent, const char* name, const QString& caption);
+QGroupBox* MakeFrame(QWidget* parent, const char* name, const QString& caption);
+QLineEdit* MakeTextBox(QWidget* parent, const char* name);
+
+void SetBackgroundColour(QWidget* widget, unsigned rgb);
+void CentreOnScreen(QWidget* window);
+
+} // namespace ui

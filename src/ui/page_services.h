@@ -1,0 +1,27 @@
+#pragma once
+
+#include "app/application_frame.h"
+
+#include <QString>
+#include <functional>
+
+namespace app {
+class Dialogs;
+class SettingsStore;
+class QtEventPump;
+}
+
+namespace ui {
+
+// What both pages are given by start-up: the boxes, the settings, the event pump, the
+// program folder with its optional files, and how the program ends.
+struct PageServices {
+    app::Dialogs& dialogs;
+    app::SettingsStore& settings;
+    app::QtEventPump& events;
+    app::HomePageVisit homePage;
+    QString programFolder;
+    std::function<void()> endProgram;
+};
+
+} // namespace ui

@@ -1,0 +1,77 @@
+#pragma once
+
+#include "app/qt_controls.h"
+#include "oracle/connection_profile.h"
+#include "ui/page_services.h"
+
+#include <QWidget>
+#include <functional>
+
+class QGroupBox;
+class QListWidget;
+class QProgressBar;
+class QPushButton;
+
+namespace app {
+class StepTrap;
+}
+
+namespace ui {
+
+class LoginPage;
+class PointerRules;
+
+// Form2: the two table lists with their commands, the progress bar, "< Back" and "Help".
+// The buttons only wire the page to the table operations.
+class TablesPage : public QWidget {
+    Q_OBJECT
+public:
+    TablesPage(PageServices& services, LoginPage& loginPage);
+    ~TablesPage() override;
+
+    // Colours, icon, hand cursor, caption, both lists read anew, window height.
+    void Form_Load();
+
+    app::TableList& list(oracle::DatabaseSide side);
+    app::PagePointer& pointer() { return pointer_; }
+    bool operationRunning() const { return operationRunning_; }
+
+    void PushButton1_Click();   // Select All, side 1
+    void PushButton2_Click();   // Deselect All, side 1
+    void PushButton3_Click();   // Send Table(s) To Oracle #2
+    void PushButton4_Click();   // Delete Table(s), side 1
+    void PushButton5_Click();   // Rename Table, side 1
+    void PushButton6_Click();   // Select All, side 2
+    void PushButton7_Click();   // Deselect All, side 2
+    void PushButton8_Click();   // Send Table(s) To Oracle #1
+    void PushButton9_Click();   // Delete Table(s), side 2
+    void PushButton10_Click();  // Rename Table, side 2
+    void PushButton11_Click();  // "< Back"
+    void PushButton12_Click();  // "Help"
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildControls();
+    void selectAll(oracle::DatabaseSide side, bool selected, const QString& procedurePath);
+    // Runs one table operation under its handler's trap; while one runs, the others do nothing.
+    void runTableOperation(const QString& procedurePath, const std::function<void(app::StepTrap&)>& operation);
+
+    PageServices& services_;
+    LoginPage& loginPage_;
+    app::WindowPointer pointer_;
+    PointerRules* pointerRules_ = nullptr;
+    bool operationRunning_ = false;
+
+    QGroupBox* Frame1 = nullptr;
+    QGroupBox* Frame2 = nullptr;
+    QListWidget* List1 = nullptr;
+    QListWidget* List2 = nullptr;
+    QProgressBar* ProgressBar1 = nullptr;
+    std::unique_ptr<app::ListWidgetTableList> list1_;
+    std::unique_ptr<app::ListWidgetTableList> list2_;
+    std::unique_ptr<app::ProgressBarDisplay> progress_;
+};
+
+} // namespace ui

@@ -1,0 +1,103 @@
+#pragma once
+
+#include "app/controls.h"
+
+#include <QList>
+#include <QStringList>
+#include <functional>
+
+// A table list in memory, sorted like the page's lists.
+class PlainTableList : public app::TableList {
+public:
+    PlainTableList() = default;
+    explicit PlainTableList(const QStringList& names)
+    {
+        for (const QString& name : names)
+            add(name);
+    }
+    int count() const override { return int(entries.size()); }
+    QString text(int index) const override { return entries.value(index).text; }
+    bool isSelected(int index) const override { return index >= 0 && index < count() && entries[index].selected; }
+    void setSelected(int index, bool selected) override
+    {
+        if (index >= 0 && index < count())
+            entries[index].selected = selected;
+    }
+    int selectedCount() const override
+    {
+        int n = 0;
+        for (const Entry& entry : entries)
+            n += entry.selected ? 1 : 0;
+        return n;
+    }
+    int currentIndex() const override { return current; }
+    void setCurrentIndex(int index) override { current = index; }
+    void add(const QString& text) override { entries.insert(app::SortedInsertPosition(*this, text), Entry{text, false}); }
+    void removeAt(int index) override
+    {
+        entries.removeAt(index);
+        if (current >= count())
+            current = count() - 1;
+    }
+    void clear() override
+    {
+        entries.clear();
+        current = -1;
+    }
+
+    QStringList names() const
+    {
+        QStringList result;
+        for (const Entry& entry : entries)
+            result << entry.text;
+        return result;
+    }
+    void select(const QStringList& names)
+    {
+        for (Entry& entry : entries)
+            if (names.contains(entry.text))
+                entry.selected = true;
+        if (current < 0 && count() > 0)
+            current = 0;
+    }
+
+    struct Entry {
+        QString text;
+        bool selected = false;
+    };
+    QList<Entry> entries;
+    int current = -1;
+};
+
+class RecordingProgress : public app::ProgressDisplay {
+public:
+    void setValue(int value) override { values.append(value); }
+    void setText(const QString& text) override { texts.append(text); }
+    QList<int> values;
+    QStringList texts;
+};
+
+class RecordingPointer : public app::PagePointer {
+public:
+    int pointer() const override { return value; }
+    void setPointer(int newValue) override
+    {
+        value = newValue;
+        history.append(newValue);
+    }
+    int value = app::kPointerDefault;
+    QList<int> history;
+};
+
+// Counts yields; a test can hook one to act in the middle of a run.
+class CountingPump : public app::EventPump {
+public:
+    void yield() override
+    {
+        ++yields;
+        if (onYield)
+            onYield(yields);
+    }
+    int yields = 0;
+    std::function<void(int)> onYield;
+};

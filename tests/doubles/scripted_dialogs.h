@@ -1,0 +1,63 @@
+#pragma once
+
+#include "app/dialogs.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+// Records every box and answers questions and input boxes from a script.
+class ScriptedDialogs : public app::Dialogs {
+public:
+    struct Shown {
+        QString kind;  // "information", "error", "question", "input"
+        QString title;
+        QString text;
+        QString proposed;
+    };
+
+    void information(const QString& title, const QString& text) override { shown.append({"information", title, text, {}}); }
+    void errorReport(const QString& text) override { shown.append({"error", "Application Error", text, {}}); }
+    bool askYesNo(const QString& title, const QString& text) override
+    {
+        shown.append({"question", title, text, {}});
+        return yesNoAnswers.isEmpty() ? true : yesNoAnswers.takeFirst();
+    }
+    QString input(const QString& title, const QString& prompt, const QString& proposed) override
+    {
+        shown.append({"input", title, prompt, proposed});
+        return inputAnswers.isEmpty() ? QString() : inputAnswers.takeFirst();
+    }
+
+    QStringList texts(const QString& kind) const
+    {
+        QStringList result;
+        for (const Shown& box : shown)
+            if (box.kind == kind)
+                result << box.text;
+        return result;
+    }
+    QStringList errors() const { return texts("error"); }
+    QStringList kinds() const
+    {
+        QStringList result;
+        for (const Shown& box : shown)
+            result << box.kind;
+        return result;
+    }
+    // "path at line N" of each error report, the part tests care about most.
+    QStringList errorPlaces() const
+    {
+        QStringList result;
+        for (const QString& text : errors()) {
+            const auto start = text.indexOf("in Brenvick2021/08/31.");
+            const auto end = text.indexOf('\r', start);
+            result << text.mid(start + 22, end - start - 22);
+        }
+        return result;
+    }
+
+    QList<Shown> shown;
+    QList<bool> yesNoAnswers;
+    QStringList inputAnswers;
+};

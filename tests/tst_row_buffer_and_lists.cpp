@@ -1,0 +1,80 @@
+// The in-memory row buffer and the list routines the copy run relies on.
+#include "app/controls.h"
+#include "plain_controls.h"
+#include "tableops/list_routines.h"
+#include "tableops/row_buffer.h"
+
+#include <QtTest>
+
+using oracle::FieldValue;
+
+class RowBufferAndListsTest : public QObject {
+    Q_OBJECT
+private slots:
+    void rowsComeBackUnchanged()
+    {
+        const std::vector<std::vector<FieldValue>> rows = {
+            {FieldValue::fromText("1"), FieldValue::fromText("ab"), FieldValue::null()},
+            {FieldValue::fromText(""), FieldValue::null(), FieldValue::fromText("x|myseparaterz|y")},
+            {FieldValue::fromBoolean(true), FieldValue::fromBoolean(false), FieldValue::fromBytes(QByteArray("\0\1\2", 3))},
+            {FieldValue::fromText(QString(300, QChar(0x00E9))), FieldValue::fromText("Ωmega 日本"), FieldValue::fromBytes({})},
+            {},
+        };
+        tableops::RowBuffer buffer;
+        for (const auto& row : rows)
+            buffer.append(row);
+        QCOMPARE(buffer.count(), int(rows.size()));
+        for (size_t i = 0; i < rows.size(); ++i)
+            QVERIFY2(buffer.row(int(i)) == rows[i], qPrintable(QString("row %1").arg(i)));
+        // Null and the empty text stay apart in the buffer.
+        QVERIFY(buffer.row(1)[0].kind == FieldValue::Kind::Text);
+        QVERIFY(buffer.row(1)[1].isNull());
+    }
+
+    void manyRowsSpanChunks()
+    {
+        tableops::RowBuffer buffer;
+        const QString big(70000, 'z');
+        for (int i = 0; i < 40; ++i)
+            buffer.append({FieldValue::fromText(QString::number(i)), FieldValue::fromText(big)});
+        QCOMPARE(buffer.count(), 40);
+        QCOMPARE(buffer.row(39)[0].text, QString("39"));
+        QCOMPARE(buffer.row(17)[1].text.size(), big.size());
+        buffer.clear();
+        QCOMPARE(buffer.count(), 0);
+    }
+
+    void listContainsIgnoresCase()
+    {
+        PlainTableList list({"ORDERS", "Items"});
+        QVERIFY(tableops::ListContains("orders", list));
+        QVERIFY(tableops::ListContains("ITEMS", list));
+        QVERIFY(!tableops::ListContains("ORDERS ", list));
+        QVERIFY(!tableops::ListContains("x", PlainTableList()));
+    }
+
+    void removeListItemIsExactAndSkipsTheMovedEntry()
+    {
+        PlainTableList list({"A", "orders", "ORDERS", "Z"});
+        tableops::RemoveListItem(list, "orders");
+        QCOMPARE(list.names(), QStringList({"A", "ORDERS", "Z"}));
+        // Two equal entries side by side: the one that moves into the removed place is not compared.
+        PlainTableList twins;
+        twins.entries = {{"T", false}, {"T", false}};
+        tableops::RemoveListItem(twins, "T");
+        QCOMPARE(twins.names(), QStringList({"T"}));
+    }
+
+    void sortedPlaces()
+    {
+        PlainTableList list({"beta", "ALPHA", "Gamma", "delta"});
+        QCOMPARE(list.names(), QStringList({"ALPHA", "beta", "delta", "Gamma"}));
+        list.add("Charlie");
+        list.add("orders");
+        list.add("ORDERS");
+        QCOMPARE(list.names(), QStringList({"ALPHA", "beta", "Charlie", "delta", "Gamma", "ORDERS", "orders"}));
+    }
+};
+
+QTEST_GUILESS_MAIN(RowBufferAndListsTest)
+#include "tst_row_buffer_and_lists.moc"

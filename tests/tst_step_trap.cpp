@@ -1,0 +1,110 @@
+// The error report text and the rules of the step trap that every handler runs under.
+#include "app/error_report.h"
+#include "app/operation_error.h"
+#include "app/step_trap.h"
+#include "oracle/database_error.h"
+#include "scripted_dialogs.h"
+
+#include <QtTest>
+#include <stdexcept>
+
+class StepTrapTest : public QObject {
+    Q_OBJECT
+private slots:
+    void reportText()
+    {
+        QCOMPARE(app::ErrorReportText("ORA-00942: table or view does not exist", "Form2.PushButton8_Click", 154),
+                 QString("ORA-00942: table or view does not exist\r\n"
+                         "in Brenvick2021/08/31.Form2.PushButton8_Click at line 154\r\r"
+                         "Please email screenshot of this message to support@kestrovan.com"));
+    }
+
+    void failingStepIsReportedAndTheNextStepRuns()
+    {
+        ScriptedDialogs dialogs;
+        app::StepTrap trap(dialogs, "Form1.Form_Load");
+        QStringList ran;
+        QVERIFY(trap.step(126, [&] { ran << "126"; }));
+        QVERIFY(!trap.step(128, [&] { throw std::runtime_error("Invalid picture"); }));
+        trap.step(130, [&] { ran << "130"; });
+        QCOMPARE(ran, QStringList({"126", "130"}));
+        QCOMPARE(dialogs.kinds(), QStringList{"error"});
+        QCOMPARE(dialogs.shown[0].title, QString("Application Error"));
+        QVERIFY(dialogs.errors()[0].startsWith("Invalid picture\r\nin Brenvick2021/08/31.Form1.Form_Load at line 128\r\r"));
+    }
+
+    void twoFailuresGiveTwoReportsInStepOrder()
+    {
+        ScriptedDialogs dialogs;
+        app::StepTrap trap(dialogs, "Form2.PushButton3_Click");
+        trap.step(162, [] { throw oracle::DatabaseError("first", "42S02"); });
+        trap.step(164, [] { throw oracle::DatabaseError("second", "42S02"); });
+        QCOMPARE(dialogs.errorPlaces(), QStringList({"Form2.PushButton3_Click at line 162", "Form2.PushButton3_Click at line 164"}));
+        QVERIFY(dialogs.errors()[1].startsWith("second\r\n"));
+        QCOMPARE(trap.failures(), 2);
+    }
+
+    void failingConditionEntersItsBlock()
+    {
+        ScriptedDialogs dialogs;
+        app::StepTrap trap(dialogs, "Form1.PushButton2_Click");
+        bool entered = trap.when(102, []() -> bool { throw std::runtime_error("no object"); });
+        QVERIFY(entered);
+        QVERIFY(!trap.when(104, [] { return false; }));
+        QVERIFY(trap.when(106, [] { return true; }));
+        QCOMPARE(dialogs.errorPlaces(), QStringList{"Form1.PushButton2_Click at line 102"});
+    }
+
+    void failingStepInLoopGoesOnWithTheSamePass()
+    {
+        ScriptedDialogs dialogs;
+        app::StepTrap trap(dialogs, "Form2.PushButton9_Click");
+        QStringList ran;
+        for (int pass = 0; pass < 3; ++pass) {
+            trap.step(112, [&] {
+                if (pass == 1)
+                    throw std::runtime_error("drop failed");
+                ran << QString("drop %1").arg(pass);
+            });
+            trap.step(114, [&] { ran << QString("remove %1").arg(pass); });
+        }
+        QCOMPARE(ran, QStringList({"drop 0", "remove 0", "remove 1", "drop 2", "remove 2"}));
+        QCOMPARE(dialogs.errorPlaces(), QStringList{"Form2.PushButton9_Click at line 112"});
+    }
+
+    void failingEndTestEndsTheWalkAfterOneReport()
+    {
+        ScriptedDialogs dialogs;
+        app::StepTrap trap(dialogs, "Form2.PushButton3_Click");
+        int passes = 0;
+        while (trap.more(168, []() -> bool { throw std::runtime_error("Operation is not allowed when the object is closed."); }))
+            ++passes;
+        QCOMPARE(passes, 0);
+        QCOMPARE(dialogs.errorPlaces(), QStringList{"Form2.PushButton3_Click at line 168"});
+    }
+
+    void lostConnectionStopsWalks()
+    {
+        ScriptedDialogs dialogs;
+        app::StepTrap trap(dialogs, "Form2.PushButton3_Click");
+        QVERIFY(trap.more(226, [] { return true; }));
+        trap.step(280, [] { throw oracle::DatabaseError("ORA-03113: end-of-file on communication channel", "08S01"); });
+        QVERIFY(trap.operationEnded());
+        QVERIFY(!trap.more(226, [] { return true; }));
+        // An ordinary statement failure does not.
+        app::StepTrap other(dialogs, "Form2.PushButton3_Click");
+        other.step(280, [] { throw oracle::DatabaseError("ORA-00913: too many values", "HY000"); });
+        QVERIFY(!other.operationEnded());
+    }
+
+    void cancellationIsNotReported()
+    {
+        ScriptedDialogs dialogs;
+        app::StepTrap trap(dialogs, "Form2.PushButton3_Click");
+        QVERIFY_THROWS_EXCEPTION(app::OperationCancelled, trap.step(228, [] { throw app::OperationCancelled(); }));
+        QVERIFY(dialogs.shown.isEmpty());
+    }
+};
+
+QTEST_GUILESS_MAIN(StepTrapTest)
+#include "tst_step_trap.moc"
