@@ -1,0 +1,8 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and runs every test headless through CTest.
+set -euo pipefail
+source "$(dirname "$0")/scripts/setup.sh"
+mirravel_install_packages
+mirravel_build
+cd "$MIRRAVEL_BUILD"
+QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j2
