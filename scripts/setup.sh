@@ -20,7 +20,13 @@ mirravel_install_packages() {
 }
 
 mirravel_build() {
-    cmake -S "$MIRRAVEL_ROOT" -B "$MIRRAVEL_BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-    cmake --build "$MIRRAVEL_BUILD" -j"$(nproc)" -- --no-print-directory 2>&1 | grep -vE '^\[ *[0-9]+%\]|^-- ' || true
-    test "${PIPESTATUS[0]}" -eq 0
+    mkdir -p "$MIRRAVEL_BUILD"
+    local log="$MIRRAVEL_BUILD/build.log"
+    echo "Building in $MIRRAVEL_BUILD (log: $log)"
+    if ! { cmake -S "$MIRRAVEL_ROOT" -B "$MIRRAVEL_BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+           && cmake --build "$MIRRAVEL_BUILD" -j"$(nproc)"; } >"$log" 2>&1; then
+        grep -E -A6 "error|Error" "$log" | head -80 >&2
+        echo "The build failed; the whole log is in $log" >&2
+        return 1
+    fi
 }
