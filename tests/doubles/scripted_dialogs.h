@@ -5,6 +5,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 // Records every box and answers questions and input boxes from a script.
 class ScriptedDialogs : public app::Dialogs {
@@ -16,17 +17,24 @@ public:
         QString proposed;
     };
 
-    void information(const QString& title, const QString& text) override { shown.append({"information", title, text, {}}); }
-    void errorReport(const QString& text) override { shown.append({"error", "Application Error", text, {}}); }
+    void information(const QString& title, const QString& text) override { record({"information", title, text, {}}); }
+    void errorReport(const QString& text) override { record({"error", "Application Error", text, {}}); }
     bool askYesNo(const QString& title, const QString& text) override
     {
-        shown.append({"question", title, text, {}});
+        record({"question", title, text, {}});
         return yesNoAnswers.isEmpty() ? true : yesNoAnswers.takeFirst();
     }
     QString input(const QString& title, const QString& prompt, const QString& proposed) override
     {
-        shown.append({"input", title, prompt, proposed});
+        record({"input", title, prompt, proposed});
         return inputAnswers.isEmpty() ? QString() : inputAnswers.takeFirst();
+    }
+
+    void record(const Shown& box)
+    {
+        shown.append(box);
+        if (onShow)
+            onShow(box);
     }
 
     QStringList texts(const QString& kind) const
@@ -57,6 +65,8 @@ public:
         return result;
     }
 
+    // Runs while a box is "open": lets a test look at the page or act in the middle of a handler.
+    std::function<void(const Shown&)> onShow;
     QList<Shown> shown;
     QList<bool> yesNoAnswers;
     QStringList inputAnswers;

@@ -1,0 +1,150 @@
+// Copies a table of 100,000 rows of mixed columns through the real copy run, then sends the very
+// same INSERT statements through a bare loop on one ODBC connection, and compares.
+// Also measures what the buffered table costs in memory against the raw size of its values.
+#include "app/qt_controls.h"
+#include "app/step_trap.h"
+#include "devdb_fixture.h"
+#include "oracle/odbc_connection.h"
+#include "oracle/sql_statements.h"
+#include "page_harness.h"
+#include "tableops/copy_run.h"
+#include "tableops/row_buffer.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QProgressBar>
+#include <cstdio>
+#include <malloc.h>
+#include <sql.h>
+#include <sqlext.h>
+
+namespace {
+
+const char* const kCreate =
+    R"(CREATE TABLE "BENCH"("ID" NUMBER, "NAME" VARCHAR2(40), "CODE" CHAR(8), "AMOUNT" NUMBER(12,2),)"
+    R"( "CREATED" DATE, "UPDATED" TIMESTAMP(6), "NOTE" VARCHAR2(200), "QTY" NUMBER))";
+
+size_t heapInUse() { return mallinfo2().uordblks + mallinfo2().hblkhd; }
+
+// The bare loop: one connection, one SQLExecDirectW per statement, nothing else.
+double bareLoopSeconds(const QString& connectionString, const QStringList& statements)
+{
+    SQLHENV env = nullptr;
+    SQLHDBC dbc = nullptr;
+    SQLHSTMT stmt = nullptr;
+    SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &env);
+    SQLSetEnvAttr(env, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
+    SQLAllocHandle(SQL_HANDLE_DBC, env, &dbc);
+    SQLDriverConnectW(dbc, nullptr, (SQLWCHAR*)connectionString.utf16(), SQL_NTS, nullptr, 0, nullptr, SQL_DRIVER_NOPROMPT);
+    SQLAllocHandle(SQL_HANDLE_STMT, dbc, &stmt);
+    QElapsedTimer timer;
+    timer.start();
+    int failures = 0;
+    for (const QString& statement : statements) {
+        const SQLRETURN rc = SQLExecDirectW(stmt, (SQLWCHAR*)statement.utf16(), SQL_NTS);
+        if (rc != SQL_SUCCESS && rc != SQL_SUCCESS_WITH_INFO)
+            ++failures;
+        SQLFreeStmt(stmt, SQL_CLOSE);
+    }
+    const double seconds = timer.nsecsElapsed() / 1e9;
+    SQLFreeHandle(SQL_HANDLE_STMT, stmt);
+    SQLDisconnect(dbc);
+    SQLFreeHandle(SQL_HANDLE_DBC, dbc);
+    SQLFreeHandle(SQL_HANDLE_ENV, env);
+    if (failures)
+        std::printf("bare loop: %d statements failed\n", failures);
+    return seconds;
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QApplication application(argc, argv);
+    const int rowCount = argc > 1 ? std::atoi(argv[1]) : 100000;
+
+    DevDbFixture db;
+    db.addUser("SRC", "scott", "tiger");
+    db.addUser("DST", "hr", "hr");
+    db.addUser("BARE", "hr", "hr");
+    const QString source = DevDbFixture::connectionString("SRC", "scott", "tiger");
+
+    std::printf("filling the source with %d rows...\n", rowCount);
+    {
+        oracle::Connection connection;
+        connection.open(source);
+        connection.execute(kCreate);
+        for (int i = 0; i < rowCount; ++i)
+            connection.execute(QString(R"(INSERT INTO "BENCH" VALUES('%1', 'Customer name %2', 'C%3', '%4.%5', {ts '2024-%6-%7 10:11:12'}, {ts '2024-03-04 05:06:07.%8'}, 'A note of some length for row %1, with ''quotes''', '%9'))")
+                                   .arg(i).arg(i * 7919 % 100000).arg(i % 9999, 4, 10, QChar('0')).arg(i % 100000).arg(i % 100, 2, 10, QChar('0'))
+                                   .arg(i % 12 + 1, 2, 10, QChar('0')).arg(i % 28 + 1, 2, 10, QChar('0')).arg(i % 1000000, 6, 10, QChar('0')).arg(i % 17));
+    }
+
+    // The statements the copy sends, and the raw size of the values.
+    QStringList statements;
+    size_t rawBytes = 0;
+    {
+        oracle::Connection connection;
+        connection.open(source);
+        oracle::ResultSet rows = connection.execute(R"(SELECT * FROM "BENCH")");
+        std::vector<short> types;
+        for (int i = 0; i < rows.fieldCount(); ++i)
+            types.push_back(rows.column(i).sqlType);
+        for (; !rows.eof(); rows.moveNext()) {
+            QStringList literals;
+            for (size_t i = 0; i < types.size(); ++i) {
+                const oracle::FieldValue& value = rows.row()[i];
+                literals << oracle::sql::ValueLiteral(value, types[i]);
+                rawBytes += size_t(value.kind == oracle::FieldValue::Kind::Binary ? value.bytes.size() : value.text.toUtf8().size());
+            }
+            statements << oracle::sql::InsertRow("BENCH", literals);
+        }
+    }
+    // The table as the copy run buffers it, measured on the heap.
+    size_t bufferBytes = 0;
+    {
+        oracle::Connection connection;
+        connection.open(source);
+        oracle::ResultSet rows = connection.execute(R"(SELECT * FROM "BENCH")");
+        tableops::RowBuffer buffer;
+        const size_t before = heapInUse();
+        for (; !rows.eof(); rows.moveNext())
+            buffer.append(rows.row());
+        bufferBytes = heapInUse() - before;
+    }
+
+    std::printf("copying through the copy run...\n");
+    QProgressBar bar;
+    bar.setRange(0, 100);
+    bar.show();
+    app::ProgressBarDisplay progress(&bar);
+    app::QtEventPump events;
+    PageHarness page;
+    page.profile1 = {"SRC", "scott", "tiger"};
+    page.profile2 = {"DST", "hr", "hr"};
+    page.list1 = PlainTableList({"BENCH"});
+    page.list1.select({"BENCH"});
+    tableops::PageContext context{page.dialogs, page.pointer, events, progress, page, page.list1, page.list2, "Mirravel"};
+    QElapsedTimer timer;
+    timer.start();
+    {
+        app::StepTrap trap(page.dialogs, "Form2.PushButton3_Click");
+        tableops::SendTables(trap, context, oracle::DatabaseSide::One, oracle::DatabaseSide::Two);
+    }
+    const double copySeconds = timer.nsecsElapsed() / 1e9;
+    if (!page.dialogs.shown.isEmpty())
+        std::printf("the copy showed %d boxes; first: %s\n", int(page.dialogs.shown.size()), qPrintable(page.dialogs.shown[0].text));
+    const auto copied = db.query("DST", "hr", R"(SELECT COUNT(*) FROM "BENCH")");
+    std::printf("rows on the target: %s\n", qPrintable(copied.value(0).value(0)));
+
+    std::printf("sending the same %lld INSERTs through a bare loop...\n", (long long)statements.size());
+    db.exec("BARE", "hr", kCreate);
+    const double bareSeconds = bareLoopSeconds(DevDbFixture::connectionString("BARE", "hr", "hr"), statements);
+
+    std::printf("copy run:  %.2f s for %d rows (%.1f us a row, reading and catalogue included)\n", copySeconds, rowCount,
+                copySeconds * 1e6 / rowCount);
+    std::printf("bare loop: %.2f s (%.1f us a row)\n", bareSeconds, bareSeconds * 1e6 / rowCount);
+    std::printf("buffered table: %.1f MB for %.1f MB of raw values\n", bufferBytes / 1e6, rawBytes / 1e6);
+    std::printf("copy/bare %.2f buffer/raw %.2f\n", copySeconds / bareSeconds, double(bufferBytes) / double(rawBytes));
+    return 0;
+}

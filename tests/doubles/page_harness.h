@@ -1,0 +1,40 @@
+#pragma once
+
+#include "app/step_trap.h"
+#include "oracle/connection_profile.h"
+#include "plain_controls.h"
+#include "scripted_dialogs.h"
+#include "tableops/page_context.h"
+
+// The tables page as the table operations see it, made of plain doubles.
+class PageHarness : public oracle::ProfileSource {
+public:
+    oracle::ConnectionProfile CurrentProfile(oracle::DatabaseSide side) const override
+    {
+        return side == oracle::DatabaseSide::One ? profile1 : profile2;
+    }
+
+    PlainTableList& list(oracle::DatabaseSide side) { return side == oracle::DatabaseSide::One ? list1 : list2; }
+
+    tableops::PageContext context()
+    {
+        return tableops::PageContext{dialogs, pointer, pump, progress, *this, list1, list2, "Mirravel"};
+    }
+
+    // Runs an operation the way its button handler does: under one trap with the handler's path.
+    template <typename Operation>
+    void run(const QString& procedurePath, Operation operation)
+    {
+        app::StepTrap trap(dialogs, procedurePath);
+        operation(trap, context());
+    }
+
+    oracle::ConnectionProfile profile1;
+    oracle::ConnectionProfile profile2;
+    ScriptedDialogs dialogs;
+    RecordingPointer pointer;
+    CountingPump pump;
+    RecordingProgress progress;
+    PlainTableList list1;
+    PlainTableList list2;
+};

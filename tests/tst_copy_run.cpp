@@ -1,0 +1,316 @@
+// The copy run through the stand-in driver: statements, values, overwrite question, walk
+// order, failures and the progress bar.
+#include "devdb_fixture.h"
+#include "page_harness.h"
+#include "tableops/copy_run.h"
+
+#include <QtTest>
+
+using oracle::DatabaseSide;
+
+class CopyRunTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<DevDbFixture> db;
+    std::unique_ptr<PageHarness> page;
+    int round = 0;
+    QString user1, user2;
+
+    void exec1(const QString& sql) { db->exec("SRC", user1, sql); }
+    void exec2(const QString& sql) { db->exec("DST", user2, sql); }
+    QList<QStringList> rows1(const QString& sql) { return db->query("SRC", user1, sql); }
+    QList<QStringList> rows2(const QString& sql) { return db->query("DST", user2, sql); }
+    QStringList tables2()
+    {
+        QStringList names;
+        for (const QStringList& row : rows2("SELECT table_name FROM user_tables"))
+            names << row.value(0);
+        names.sort();
+        return names;
+    }
+
+    void sendToSide2() { page->run("Form2.PushButton3_Click", [](auto& trap, auto context) { tableops::SendTables(trap, context, DatabaseSide::One, DatabaseSide::Two); }); }
+    void sendToSide1() { page->run("Form2.PushButton8_Click", [](auto& trap, auto context) { tableops::SendTables(trap, context, DatabaseSide::Two, DatabaseSide::One); }); }
+
+    void makeOrders()
+    {
+        exec1(R"(CREATE TABLE "ORDERS"("ID" NUMBER,"NAME" VARCHAR2(10),"CREATED" DATE))");
+        exec1(R"(INSERT INTO "ORDERS" VALUES('12', 'Ann', {ts '2024-01-02 03:04:05'}))");
+        exec1(R"(INSERT INTO "ORDERS" VALUES('13', '', ''))");
+    }
+
+private slots:
+    void initTestCase()
+    {
+        db = std::make_unique<DevDbFixture>();
+    }
+
+    // Every case gets two empty schemas of its own.
+    void init()
+    {
+        ++round;
+        user1 = QString("SCOTT%1").arg(round);
+        user2 = QString("HR%1").arg(round);
+        db->addUser("SRC", user1, "tiger");
+        db->addUser("DST", user2, "hr");
+        db->clearFaults();
+        page = std::make_unique<PageHarness>();
+        page->profile1 = {"SRC", user1, "tiger"};
+        page->profile2 = {"DST", user2, "hr"};
+    }
+
+    void noCurrentEntryOnlyAsks()
+    {
+        makeOrders();
+        page->list1 = PlainTableList({"ORDERS"});
+        page->list1.entries[0].selected = true;
+        page->list1.current = -1;
+        sendToSide2();
+        QCOMPARE(page->dialogs.kinds(), QStringList{"information"});
+        QCOMPARE(page->dialogs.shown[0].text, QString("Please select a table."));
+        QCOMPARE(page->dialogs.shown[0].title, QString("Mirravel"));
+        QVERIFY(page->pointer.history.isEmpty());
+        QVERIFY(page->progress.values.isEmpty());
+        QVERIFY(tables2().isEmpty());
+    }
+
+    void currentEntryButNothingSelected()
+    {
+        makeOrders();
+        page->list1 = PlainTableList({"ORDERS"});
+        page->list1.current = 0;
+        sendToSide2();
+        QVERIFY(page->dialogs.shown.isEmpty());
+        QCOMPARE(page->pointer.history, QList<int>({11, 0}));
+        QCOMPARE(page->progress.values, QList<int>{0});
+        QCOMPARE(page->progress.texts, QStringList{"Progress Bar"});
+        QVERIFY(tables2().isEmpty());
+        QCOMPARE(page->list2.count(), 0);
+    }
+
+    void ordinaryTableGivesTheStatementsByteForByte()
+    {
+        makeOrders();
+        page->list1 = PlainTableList({"ORDERS"});
+        page->list1.select({"ORDERS"});
+        db->startTrace();
+        sendToSide2();
+        QCOMPARE(page->dialogs.shown.size(), 0);
+        QCOMPARE(db->tracedStatements(), QStringList({
+            "SRC|SELECT column_name FROM all_tab_columns WHERE  table_name = 'ORDERS'",
+            "SRC|SELECT data_type FROM all_tab_columns WHERE  table_name = 'ORDERS'",
+            "SRC|SELECT data_length FROM all_tab_columns WHERE  table_name = 'ORDERS'",
+            R"(DST|CREATE TABLE "ORDERS"("ID" NUMBER,"NAME" VARCHAR2(10),"CREATED" DATE))",
+            R"(SRC|SELECT * FROM "ORDERS")",
+            R"(DST|INSERT INTO "ORDERS" VALUES('12', 'Ann', {ts '2024-01-02 03:04:05'}))",
+            R"(DST|INSERT INTO "ORDERS" VALUES('13', '', ''))",
+        }));
+        QCOMPARE(page->list2.names(), QStringList{"ORDERS"});
+        QCOMPARE(page->progress.values, QList<int>({50, 100, 0}));
+        QCOMPARE(page->pointer.history, QList<int>({11, 0}));
+    }
+
+    void everyValueArrivesUnchanged()
+    {
+        exec1(R"(CREATE TABLE "Mixed"("ID" NUMBER, "TXT" VARCHAR2(60), "FIX" CHAR(3), "NTXT" NVARCHAR2(20), "BIG" NUMBER,)"
+              R"( "MONEY" NUMBER(10,2), "FL" FLOAT, "WHEN" DATE, "TS" TIMESTAMP(6), "BIN" RAW(16), "LOB" BLOB, "DOC" CLOB, "FLAG" BOOLEAN))");
+        const QStringList texts = {"O'Brien", R"(C:\temp\new)", "a|myseparaterz|b", "True", "False", "",
+                                   "Ærøskøbing – ünïcödé 日本語", "it''s \"quoted\""};
+        for (int i = 0; i < texts.size(); ++i) {
+            QString quoted = texts[i];
+            quoted.replace("'", "''");
+            exec1(QString(R"(INSERT INTO "Mixed" VALUES('%1', '%2', 'ab', 'Ωμέγα', '-98765432109876543210987654321098765.4', '1234.5', '0.1', {ts '1999-12-31 23:59:59'}, {ts '2024-02-29 12:34:56.000001'}, '00FF7F80', 'DEADBEEF', '%2', %3))")
+                      .arg(i).arg(quoted).arg(i % 2));
+        }
+        exec1(R"(INSERT INTO "Mixed" VALUES('99', NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL))");
+        page->list1 = PlainTableList({"Mixed"});
+        page->list1.select({"Mixed"});
+        sendToSide2();
+        QCOMPARE(page->dialogs.errors(), QStringList());
+        const QString select = R"(SELECT * FROM "Mixed" ORDER BY "ID")";
+        const auto source = rows1(select);
+        const auto target = rows2(select);
+        QCOMPARE(target.size(), source.size());
+        for (int r = 0; r < source.size(); ++r)
+            for (int c = 0; c < source[r].size(); ++c)
+                QVERIFY2(target[r][c] == source[r][c] && target[r][c].isNull() == source[r][c].isNull(),
+                         qPrintable(QString("row %1 column %2: %3 became %4").arg(r).arg(c).arg(source[r][c], target[r][c])));
+        QCOMPARE(target[1][1], QString(R"(C:\temp\new)"));
+        QCOMPARE(target[3][1], QString("True"));
+        QCOMPARE(target[0][5], QString("1234.5"));
+        QCOMPARE(target[0][8], QString("2024-02-29 12:34:56.000001"));
+    }
+
+    void overwriteYesReplacesTheTable()
+    {
+        makeOrders();
+        exec2(R"(CREATE TABLE "ORDERS"("OLD" NUMBER))");
+        exec2(R"(INSERT INTO "ORDERS" VALUES('1'))");
+        page->list1 = PlainTableList({"ORDERS"});
+        page->list1.select({"ORDERS"});
+        page->list2 = PlainTableList({"ORDERS", "OTHER"});
+        page->dialogs.yesNoAnswers = {true};
+        sendToSide2();
+        QCOMPARE(page->dialogs.kinds(), QStringList{"question"});
+        QCOMPARE(page->dialogs.shown[0].title, QString("Overwrite?"));
+        QCOMPARE(page->dialogs.shown[0].text, QString("Would you like to overwrite ORDERS?"));
+        QCOMPARE(rows2(R"(SELECT "ID", "NAME" FROM "ORDERS" ORDER BY "ID")"), QList<QStringList>({{"12", "Ann"}, {"13", QString()}}));
+        QCOMPARE(page->list2.names(), QStringList({"ORDERS", "OTHER"}));
+    }
+
+    void overwriteNoSkipsSilentlyAndGoesOn()
+    {
+        makeOrders();
+        exec1(R"(CREATE TABLE "ITEMS"("A" NUMBER))");
+        exec2(R"(CREATE TABLE "ORDERS"("OLD" NUMBER))");
+        page->list1 = PlainTableList({"ITEMS", "ORDERS"});
+        page->list1.select({"ITEMS", "ORDERS"});
+        page->list2 = PlainTableList({"ORDERS"});
+        page->dialogs.yesNoAnswers = {false};
+        sendToSide2();
+        QCOMPARE(page->dialogs.kinds(), QStringList{"question"});
+        QCOMPARE(rows2(R"(SELECT COUNT(*) FROM "ORDERS")"), QList<QStringList>{{"0"}});
+        QCOMPARE(tables2(), QStringList({"ITEMS", "ORDERS"}));
+        QCOMPARE(page->list2.names(), QStringList({"ITEMS", "ORDERS"}));
+    }
+
+    void nameDifferingOnlyInCase()
+    {
+        exec1(R"(CREATE TABLE "orders"("A" NUMBER))");
+        exec1(R"(INSERT INTO "orders" VALUES('7'))");
+        exec2(R"(CREATE TABLE "ORDERS"("B" NUMBER))");
+        page->list1 = PlainTableList({"orders"});
+        page->list1.select({"orders"});
+        page->list2 = PlainTableList({"ORDERS"});
+        page->dialogs.yesNoAnswers = {true};
+        sendToSide2();
+        QCOMPARE(page->dialogs.kinds(), QStringList({"question", "error"}));
+        QCOMPARE(page->dialogs.errorPlaces(), QStringList{"Form2.PushButton3_Click at line 154"});
+        QVERIFY(page->dialogs.errors()[0].contains("ORA-00942"));
+        QCOMPARE(tables2(), QStringList({"ORDERS", "orders"}));
+        QCOMPARE(page->list2.names(), QStringList({"ORDERS", "orders"}));
+        QCOMPARE(rows2(R"(SELECT * FROM "orders")"), QList<QStringList>{{"7"}});
+    }
+
+    void walkRunsFromTheBottomUp()
+    {
+        for (const QString& name : {"A1", "B2", "C3", "D4"}) {
+            exec1(QString(R"(CREATE TABLE "%1"("X" NUMBER))").arg(name));
+            exec2(QString(R"(CREATE TABLE "%1"("X" NUMBER))").arg(name));
+        }
+        page->list1 = PlainTableList({"A1", "B2", "C3", "D4"});
+        page->list1.select({"A1", "C3", "D4"});
+        page->list2 = PlainTableList({"A1", "B2", "C3", "D4"});
+        page->dialogs.yesNoAnswers = {false, false, false};
+        sendToSide2();
+        QCOMPARE(page->dialogs.texts("question"), QStringList({"Would you like to overwrite D4?", "Would you like to overwrite C3?",
+                                                               "Would you like to overwrite A1?"}));
+    }
+
+    void copiesTheOtherWayToo()
+    {
+        exec2(R"(CREATE TABLE "BACK"("X" VARCHAR2(5)))");
+        exec2(R"(INSERT INTO "BACK" VALUES('hi'))");
+        page->list2 = PlainTableList({"BACK"});
+        page->list2.select({"BACK"});
+        sendToSide1();
+        QCOMPARE(rows1(R"(SELECT * FROM "BACK")"), QList<QStringList>{{"hi"}});
+        QCOMPARE(page->list1.names(), QStringList{"BACK"});
+    }
+
+    void failingInsertIsReportedAndTheNextRowStillCopied()
+    {
+        makeOrders();
+        exec1(R"(INSERT INTO "ORDERS" VALUES('14', 'Cy', ''))");
+        db->addFault(R"(2|INSERT INTO "ORDERS"|HY000|ORA-01722: invalid number)");
+        page->list1 = PlainTableList({"ORDERS"});
+        page->list1.select({"ORDERS"});
+        sendToSide2();
+        QCOMPARE(page->dialogs.errorPlaces(), QStringList{"Form2.PushButton3_Click at line 280"});
+        QVERIFY(page->dialogs.errors()[0].contains("ORA-01722: invalid number"));
+        QCOMPARE(rows2(R"(SELECT "ID" FROM "ORDERS" ORDER BY "ID")"), QList<QStringList>({{"12"}, {"14"}}));
+        QCOMPARE(page->progress.values, QList<int>({33, 67, 100, 0}));
+        QCOMPARE(page->list2.names(), QStringList{"ORDERS"});
+    }
+
+    void failingCreateSendsNoRows()
+    {
+        makeOrders();
+        // The old table cannot be dropped; the new one cannot be created over it.
+        exec2(R"(CREATE TABLE "ORDERS"("OLD" NUMBER))");
+        db->addFault(R"(1|DROP TABLE|HY000|ORA-01031: insufficient privileges)");
+        page->list1 = PlainTableList({"ORDERS"});
+        page->list1.select({"ORDERS"});
+        page->list2 = PlainTableList({"ORDERS"});
+        sendToSide2();
+        QCOMPARE(page->dialogs.errorPlaces(), QStringList({"Form2.PushButton3_Click at line 154", "Form2.PushButton3_Click at line 222"}));
+        QVERIFY(page->dialogs.errors()[1].contains("ORA-00955"));
+        QCOMPARE(rows2(R"(SELECT COUNT(*) FROM "ORDERS")"), QList<QStringList>{{"0"}});
+        QCOMPARE(page->list2.names(), QStringList{"ORDERS"});
+        QCOMPARE(page->progress.values, QList<int>{0});
+    }
+
+    void lostConnectionEndsTheRunAfterOneReport()
+    {
+        exec1(R"(CREATE TABLE "BIG"("X" NUMBER))");
+        exec1(R"(CREATE TABLE "AFTER"("X" NUMBER))");
+        for (int i = 0; i < 30; ++i)
+            exec1(QString(R"(INSERT INTO "BIG" VALUES('%1'))").arg(i));
+        db->addFault(R"(6+|INSERT INTO "BIG"|08S01|ORA-03113: end-of-file on communication channel)");
+        page->list1 = PlainTableList({"AFTER", "BIG"});
+        page->list1.select({"AFTER", "BIG"});
+        sendToSide2();
+        QCOMPARE(page->dialogs.errorPlaces(), QStringList{"Form2.PushButton3_Click at line 280"});
+        QCOMPARE(rows2(R"(SELECT COUNT(*) FROM "BIG")"), QList<QStringList>{{"5"}});
+        QVERIFY(!tables2().contains("AFTER"));
+        QCOMPARE(page->pointer.value, 0);
+        QCOMPARE(page->progress.values.last(), 0);
+        QCOMPARE(page->progress.texts, QStringList{"Progress Bar"});
+    }
+
+    void unreachableTargetEndsTheRunAfterOneReport()
+    {
+        makeOrders();
+        page->profile2.password = "wrong";
+        page->list1 = PlainTableList({"ORDERS"});
+        page->list1.select({"ORDERS"});
+        sendToSide2();
+        QCOMPARE(page->dialogs.errorPlaces(), QStringList{"Form2.PushButton3_Click at line 126"});
+        QVERIFY(page->dialogs.errors()[0].contains("ORA-01017"));
+        QCOMPARE(page->pointer.history, QList<int>({11, 0}));
+    }
+
+    void progressMovesPerRowAndResets()
+    {
+        exec1(R"(CREATE TABLE "FOUR"("X" NUMBER))");
+        exec1(R"(CREATE TABLE "NONE"("X" NUMBER))");
+        for (int i = 0; i < 4; ++i)
+            exec1(QString(R"(INSERT INTO "FOUR" VALUES('%1'))").arg(i));
+        page->list1 = PlainTableList({"FOUR", "NONE"});
+        page->list1.select({"FOUR", "NONE"});
+        sendToSide2();
+        // NONE (the bottom entry) goes first and moves nothing; FOUR moves a quarter per row.
+        QCOMPARE(page->progress.values, QList<int>({25, 50, 75, 100, 0}));
+        QCOMPARE(page->progress.texts, QStringList{"Progress Bar"});
+        QCOMPARE(rows2(R"(SELECT COUNT(*) FROM "NONE")"), QList<QStringList>{{"0"}});
+        QCOMPARE(page->list2.names(), QStringList({"FOUR", "NONE"}));
+        // A yield per catalogue row, per row read and per row written.
+        QCOMPARE(page->pump.yields, 1 + 1 + 4 + 4);
+    }
+
+    void nameWithSingleQuoteIsCopied()
+    {
+        const QString name = "O'Neil's";
+        exec1(R"(CREATE TABLE "O'Neil's"("A" NUMBER))");
+        exec1(R"(INSERT INTO "O'Neil's" VALUES('5'))");
+        page->list1 = PlainTableList({name});
+        page->list1.select({name});
+        sendToSide2();
+        QCOMPARE(page->dialogs.errors(), QStringList());
+        QCOMPARE(rows2(R"(SELECT "A" FROM "O'Neil's")"), QList<QStringList>{{"5"}});
+        QCOMPARE(page->list2.names(), QStringList{name});
+    }
+};
+
+QTEST_GUILESS_MAIN(CopyRunTest)
+#include "tst_copy_run.moc"

@@ -1,0 +1,322 @@
+// The login page driven as a user would: start-up, typing, focus, help, connection tests,
+// "Next >", pointer rules, home page and closing.
+#include "devdb_fixture.h"
+#include "page_services_harness.h"
+#include "ui/login_page.h"
+#include "ui/tables_page.h"
+
+#include <QGroupBox>
+#include <QImageWriter>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QtTest>
+
+using oracle::DatabaseSide;
+
+class LoginPageTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<DevDbFixture> db;
+    std::unique_ptr<PageServicesHarness> harness;
+    std::unique_ptr<ui::LoginPage> page;
+
+    QLineEdit* text(int n) { return page->findChild<QLineEdit*>(QString("Text%1").arg(n)); }
+    QPushButton* button(const char* name) { return page->findChild<QPushButton*>(name); }
+    void saveProfiles(const QStringList& values)
+    {
+        for (int i = 0; i < 6; ++i)
+            harness->settings->write(ui::kLoginFieldKeys[size_t(i)], values.value(i));
+    }
+    void load(const QStringList& saved = {})
+    {
+        if (!saved.isEmpty())
+            saveProfiles(saved);
+        page = std::make_unique<ui::LoginPage>(harness->services);
+        page->Form_Load();
+        if (!page->hiddenByLoad())
+            page->show();
+    }
+    static void moveOver(QWidget* widget)
+    {
+        QMouseEvent move(QEvent::MouseMove, QPointF(2, 2), widget->mapToGlobal(QPointF(2, 2)), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(widget, &move);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        db = std::make_unique<DevDbFixture>();
+        db->addUser("DEMO1", "scott", "tiger");
+        db->addUser("DEMO2", "hr", "hr");
+        db->exec("DEMO1", "scott", R"(CREATE TABLE "EMP"("A" NUMBER))");
+        db->exec("DEMO1", "scott", R"(CREATE TABLE "DEPT"("A" NUMBER))");
+        db->exec("DEMO2", "hr", R"(CREATE TABLE "REGIONS"("A" NUMBER))");
+    }
+    void init() { harness = std::make_unique<PageServicesHarness>(); }
+    void cleanup()
+    {
+        page.reset();
+        harness.reset();
+    }
+
+    void firstStartShowsEmptyFields()
+    {
+        load();
+        for (int i = 1; i <= 6; ++i)
+            QCOMPARE(text(i)->text(), QString());
+        QVERIFY(page->isVisible());
+        QVERIFY(!page->loadedTablesPage());
+        QVERIFY(harness->dialogs.shown.isEmpty());
+        QCOMPARE(page->windowTitle(), QString("Mirravel"));
+        QCOMPARE(page->applicationTitle(), QString("Mirravel"));
+        QVERIFY(!page->windowIcon().isNull());
+        QCOMPARE(text(3)->echoMode(), QLineEdit::Password);
+        QCOMPARE(text(6)->echoMode(), QLineEdit::Password);
+    }
+
+    void savedLoginsThatWorkOpenTheTablesPage()
+    {
+        load({"DEMO1", "scott", "tiger", "DEMO2", "hr", "hr"});
+        QVERIFY(page->hiddenByLoad());
+        QVERIFY(!page->isVisible());
+        ui::TablesPage* tables = page->loadedTablesPage();
+        QVERIFY(tables && tables->isVisible());
+        QCOMPARE(tables->list(DatabaseSide::One).count(), 2);
+        QCOMPARE(tables->list(DatabaseSide::One).text(0), QString("DEPT"));
+        QCOMPARE(tables->list(DatabaseSide::Two).text(0), QString("REGIONS"));
+        QCOMPARE(text(2)->text(), QString("scott"));
+        QVERIFY(harness->dialogs.shown.isEmpty());
+    }
+
+    void aBadSide2KeepsTheLoginPage()
+    {
+        load({"DEMO1", "scott", "tiger", "DEMO2", "hr", "wrong"});
+        QVERIFY(page->isVisible());
+        QVERIFY(!page->loadedTablesPage());
+        QCOMPARE(text(6)->text(), QString("wrong"));
+        QVERIFY(harness->dialogs.shown.isEmpty());
+    }
+
+    void everyKeystrokeIsStored()
+    {
+        load();
+        text(1)->setFocus();
+        QStringList stored;
+        for (const char* key : {"a", "b", "c"}) {
+            QTest::keyClicks(text(1), key);
+            stored << harness->settings->read("OracleServer");
+        }
+        QCOMPARE(stored, QStringList({"a", "ab", "abc"}));
+        QTest::keyClicks(text(6), "pw");
+        QCOMPARE(harness->settings->read("OraclePassword2"), QString("pw"));
+        QCOMPARE(text(6)->displayText(), QString("**").replace('*', QChar(text(6)->style()->styleHint(QStyle::SH_LineEdit_PasswordCharacter))));
+        text(1)->selectAll();
+        QTest::keyClick(text(1), Qt::Key_Delete);
+        QCOMPARE(harness->settings->read("OracleServer"), QString());
+        QCOMPARE(harness->settings->read("OracleUser2"), QString());
+    }
+
+    void focusSelectsTheWholeText()
+    {
+        load({"DEMO1", "scott", "", "", "", ""});
+        page->activateWindow();
+        text(2)->setFocus(Qt::TabFocusReason);
+        QTRY_COMPARE(text(2)->selectedText(), QString("scott"));
+        QTest::mouseClick(text(1), Qt::LeftButton, {}, QPoint(5, 5));
+        QTRY_COMPARE(text(1)->selectedText(), QString("DEMO1"));
+        text(4)->setFocus(Qt::TabFocusReason);
+        QCOMPARE(text(4)->selectedText(), QString());
+    }
+
+    void tabOrder()
+    {
+        load();
+        QStringList order;
+        QWidget* widget = text(1);
+        for (int i = 0; i < 12; ++i) {
+            order << widget->objectName();
+            widget = widget->nextInFocusChain();
+            while (widget->focusPolicy() == Qt::NoFocus || !(widget->focusPolicy() & Qt::TabFocus))
+                widget = widget->nextInFocusChain();
+        }
+        QCOMPARE(order, QStringList({"Text1", "Text2", "Text3", "Text4", "Text5", "Text6", "PushButton6", "PushButton3",
+                                     "PushButton7", "PushButton5", "PushButton2", "PushButton4"}));
+    }
+
+    void helpTexts()
+    {
+        load();
+        const QString sidHelp =
+            "This software works with Oracle 9i or higher.\r\r"
+            "The SID is used to identify a particular database. The SID is usually defined in the TNSNAMES.ORA file. "
+            "The TNSNAMES.ORA file found in my Oracle 9i folder looks like:\r\n\r\n"
+            "KVMD =\r\n (DESCRIPTION =\r\n   (ADDRESS_LIST =\r\n"
+            "     (ADDRESS = (PROTOCOL = TCP)(HOST = 192.168.1.20)(PORT = 1521))\r\n   )\r\n   (CONNECT_DATA =\r\n"
+            "     (SID = KVMD)\r\n   )\r\n )\r\n\r\nTherefore, my SID would be KVMD";
+        QTest::mouseClick(button("PushButton6"), Qt::LeftButton);
+        QTest::mouseClick(button("PushButton7"), Qt::LeftButton);
+        QCOMPARE(harness->dialogs.texts("information"), QStringList({sidHelp, sidHelp}));
+        harness->dialogs.shown.clear();
+        QTest::mouseClick(button("PushButton4"), Qt::LeftButton);
+        QCOMPARE(harness->dialogs.texts("information"),
+                 QStringList({sidHelp, "This software does not support the CLOB and NLOB data type in Oracle."}));
+        for (const auto& box : harness->dialogs.shown)
+            QCOMPARE(box.title, QString("Mirravel"));
+    }
+
+    void testConnectionButtons()
+    {
+        load({"DEMO1", "scott", "tiger", "DEMO2", "hr", "nope"});
+        QList<int> pointerWhileShown;
+        harness->dialogs.onShow = [&](const auto&) { pointerWhileShown << page->pointer().pointer(); };
+        QTest::mouseClick(button("PushButton3"), Qt::LeftButton);
+        QTest::mouseClick(button("PushButton5"), Qt::LeftButton);
+        QCOMPARE(harness->dialogs.texts("information"),
+                 QStringList({"Connection successful.", "Could not connect. Please check with your administrator."}));
+        QCOMPARE(pointerWhileShown, QList<int>({11, 11}));
+        QCOMPARE(page->pointer().pointer(), 0);
+        // The field is read at the click: a corrected password works at once.
+        text(6)->setText("hr");
+        QTest::mouseClick(button("PushButton5"), Qt::LeftButton);
+        QCOMPARE(harness->dialogs.texts("information").last(), QString("Connection successful."));
+    }
+
+    void nextWithABadSideDoesNothing()
+    {
+        load({"DEMO1", "scott", "tiger", "DEMO2", "hr", "nope"});
+        QTest::mouseClick(button("PushButton2"), Qt::LeftButton);
+        QVERIFY(page->isVisible());
+        QVERIFY(!page->loadedTablesPage());
+        QVERIFY(harness->dialogs.shown.isEmpty());
+        QCOMPARE(page->pointer().pointer(), 0);
+    }
+
+    void nextOpensTheTablesPageAndLoadsItTwiceTheFirstTime()
+    {
+        load({"DEMO1", "scott", "tiger", "DEMO2", "hr", "nope"});
+        text(6)->setText("hr");
+        db->startTrace();
+        QTest::mouseClick(button("PushButton2"), Qt::LeftButton);
+        QVERIFY(!page->isVisible());
+        QVERIFY(page->loadedTablesPage() && page->loadedTablesPage()->isVisible());
+        QCOMPARE(db->tracedStatements().count("DEMO1|SELECT table_name FROM user_tables"), 2);
+        QCOMPARE(db->tracedStatements().count("DEMO2|SELECT table_name FROM user_tables"), 2);
+        QCOMPARE(page->pointer().pointer(), 0);
+
+        // Back, then Next again: one load, lists read anew from the fields as they are now.
+        ui::TablesPage* tables = page->loadedTablesPage();
+        tables->list(DatabaseSide::One).setSelected(0, true);
+        tables->findChild<QPushButton*>("PushButton11")->click();
+        QVERIFY(page->isVisible());
+        QVERIFY(!tables->isVisible());
+        QCOMPARE(tables->list(DatabaseSide::One).selectedCount(), 1);
+        text(4)->setText("DEMO1");
+        text(5)->setText("scott");
+        text(6)->setText("tiger");
+        db->startTrace();
+        QTest::mouseClick(button("PushButton2"), Qt::LeftButton);
+        QCOMPARE(db->tracedStatements().count("DEMO1|SELECT table_name FROM user_tables"), 2);
+        QCOMPARE(tables->list(DatabaseSide::Two).count(), 2);
+        QCOMPARE(tables->list(DatabaseSide::One).selectedCount(), 0);
+    }
+
+    void pointerRules()
+    {
+        load();
+        app::PagePointer& pointer = page->pointer();
+        moveOver(button("PushButton3"));
+        QCOMPARE(pointer.pointer(), 99);
+        moveOver(page->findChild<QLabel*>("Label1"));
+        QCOMPARE(pointer.pointer(), 99);
+        moveOver(text(2));
+        QCOMPARE(pointer.pointer(), 0);
+        moveOver(button("PushButton2"));
+        moveOver(page->findChild<QGroupBox*>("Frame2"));
+        QCOMPARE(pointer.pointer(), 0);
+        moveOver(button("PushButton2"));
+        moveOver(page.get());
+        QCOMPARE(pointer.pointer(), 0);
+        pointer.setPointer(11);
+        moveOver(button("PushButton4"));
+        moveOver(text(1));
+        moveOver(page.get());
+        QCOMPARE(pointer.pointer(), 11);
+        // No cursor file: the hand value shows the ordinary arrow, and nothing is reported.
+        pointer.setPointer(99);
+        QCOMPARE(page->cursor().shape(), Qt::ArrowCursor);
+        QVERIFY(harness->dialogs.shown.isEmpty());
+    }
+
+    void handCursorFileKeepsItsHotspot()
+    {
+        // A Windows cursor file is an icon file of type 2 whose entry carries the hotspot.
+        QImage image(32, 32, QImage::Format_ARGB32);
+        image.fill(Qt::red);
+        QByteArray data;
+        {
+            QBuffer buffer(&data);
+            buffer.open(QIODevice::WriteOnly);
+            QVERIFY(QImageWriter(&buffer, "ico").write(image));
+        }
+        data[2] = 2;
+        data[10] = 5;
+        data[12] = 7;
+        QFile file(harness->folder.filePath("HAND-M.CUR"));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(data);
+        file.close();
+        load();
+        page->pointer().setPointer(99);
+        QCOMPARE(page->cursor().shape(), Qt::BitmapCursor);
+        QCOMPARE(page->cursor().hotSpot(), QPoint(5, 7));
+        QVERIFY(harness->dialogs.shown.isEmpty());
+    }
+
+    void brokenCursorFileIsReportedAtStartUp()
+    {
+        QFile file(harness->folder.filePath("HAND-M.CUR"));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("not a cursor");
+        file.close();
+        load();
+        QCOMPARE(harness->dialogs.errorPlaces(), QStringList{"Form1.Form_Load at line 126"});
+        QVERIFY(page->isVisible());
+    }
+
+    void skinFileTurnsThePageToButtonFace()
+    {
+        load();
+        QCOMPARE(page->palette().color(QPalette::Window), QColor(Qt::white));
+        page.reset();
+        QDir(harness->folder.path()).mkpath("x");
+        QFile skin(harness->folder.filePath("x/o.cjs"));
+        QVERIFY(skin.open(QIODevice::WriteOnly));
+        skin.close();
+        load();
+        QCOMPARE(page->palette().color(QPalette::Window), app::ButtonFaceColour());
+        QCOMPARE(page->findChild<QLabel*>("Label4")->palette().color(QPalette::Window), app::ButtonFaceColour());
+        QCOMPARE(page->findChild<QGroupBox*>("Frame1")->palette().color(QPalette::Window), app::ButtonFaceColour());
+    }
+
+    void homePageOpensOnlyOnTheLuckyDraw()
+    {
+        load();
+        QVERIFY(harness->opened.isEmpty());
+        cleanup();
+        harness = std::make_unique<PageServicesHarness>(7);
+        load();
+        QCOMPARE(harness->opened, QList<QUrl>{QUrl("https://www.kestrovan.com/")});
+    }
+
+    void closingEndsTheProgram()
+    {
+        load();
+        page->close();
+        QCOMPARE(harness->endings, 1);
+    }
+};
+
+QTEST_MAIN(LoginPageTest)
+#include "tst_login_page.moc"

@@ -1,0 +1,55 @@
+// The per-user settings: keys, exact values, absent keys, separate users, a private file.
+#include "app/settings_store.h"
+
+#include <QtTest>
+
+class SettingsStoreTest : public QObject {
+    Q_OBJECT
+private slots:
+    void valuesAreKeptExactly()
+    {
+        QTemporaryDir folder;
+        auto store = app::SettingsStore::inFile(folder.filePath("s.ini"));
+        QCOMPARE(store->read("OracleServer"), QString());
+        const QStringList values = {" KVMD ", "a;b=c", "pa\"ss'word", "Ωμέγα", "", "#not a comment"};
+        for (int i = 0; i < values.size(); ++i)
+            store->write(QString("Key%1").arg(i), values[i]);
+        auto again = app::SettingsStore::inFile(folder.filePath("s.ini"));
+        for (int i = 0; i < values.size(); ++i)
+            QCOMPARE(again->read(QString("Key%1").arg(i)), values[i]);
+    }
+
+    void clearingKeepsTheKeyWithAnEmptyValue()
+    {
+        QTemporaryDir folder;
+        auto store = app::SettingsStore::inFile(folder.filePath("s.ini"));
+        store->write("OracleUser", "scott");
+        store->write("OracleUser", "");
+        QSettings raw(folder.filePath("s.ini"), QSettings::IniFormat);
+        QVERIFY(raw.contains("Mirravel/OracleUser"));
+        QCOMPARE(raw.value("Mirravel/OracleUser").toString(), QString());
+    }
+
+    // The user's own configuration folder (read once per process, so set before any use).
+    void currentUserStoreIsAPrivateFile()
+    {
+#ifdef Q_OS_UNIX
+        QTemporaryDir home;
+        qputenv("XDG_CONFIG_HOME", home.path().toUtf8());
+        app::SettingsStore::forCurrentUser()->write("OraclePassword", "secret");
+
+        QFile file(home.filePath("Kestrovan.ini"));
+        QVERIFY(file.exists());
+        const auto others = QFileDevice::ReadGroup | QFileDevice::ReadOther | QFileDevice::WriteGroup | QFileDevice::WriteOther;
+        QCOMPARE(file.permissions() & others, QFileDevice::Permissions());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray content = file.readAll();
+        QVERIFY(content.contains("[Mirravel]"));
+        QVERIFY(content.contains("OraclePassword=secret"));
+        QCOMPARE(app::SettingsStore::forCurrentUser()->read("OraclePassword"), QString("secret"));
+#endif
+    }
+};
+
+QTEST_GUILESS_MAIN(SettingsStoreTest)
+#include "tst_settings_store.moc"

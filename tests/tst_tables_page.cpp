@@ -1,0 +1,239 @@
+// The tables page driven through its controls: lists, selection, Back, Help, failures of the
+// catalogue, the busy guard and closing during a run.
+#include "devdb_fixture.h"
+#include "page_services_harness.h"
+#include "ui/login_page.h"
+#include "ui/tables_page.h"
+
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QtTest>
+
+using oracle::DatabaseSide;
+
+class TablesPageTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<DevDbFixture> db;
+    std::unique_ptr<PageServicesHarness> harness;
+    std::unique_ptr<ui::LoginPage> login;
+    ui::TablesPage* page = nullptr;
+
+    QListWidget* listWidget(int n) { return page->findChild<QListWidget*>(QString("List%1").arg(n)); }
+    QPushButton* button(const char* name) { return page->findChild<QPushButton*>(name); }
+    QStringList names(int n)
+    {
+        QStringList result;
+        for (int i = 0; i < listWidget(n)->count(); ++i)
+            result << listWidget(n)->item(i)->text();
+        return result;
+    }
+    void clickEntry(int list, int row)
+    {
+        QListWidget* widget = listWidget(list);
+        QTest::mouseClick(widget->viewport(), Qt::LeftButton, {}, widget->visualItemRect(widget->item(row)).center());
+    }
+    void open(const QString& user2 = "hr", const QString& password2 = "hr")
+    {
+        harness = std::make_unique<PageServicesHarness>();
+        const QStringList saved = {"DEMO1", "scott", "tiger", "DEMO2", user2, password2};
+        for (int i = 0; i < 6; ++i)
+            harness->settings->write(ui::kLoginFieldKeys[size_t(i)], saved[i]);
+        login = std::make_unique<ui::LoginPage>(harness->services);
+        login->Form_Load();
+        page = login->loadedTablesPage();
+        QVERIFY(page);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        db = std::make_unique<DevDbFixture>();
+        db->addUser("DEMO1", "scott", "tiger");
+        db->addUser("DEMO2", "hr", "hr");
+        db->addUser("DEMO2", "empty", "e");
+        for (const char* name : {"ORDERS", "customers", "Zebra", "ACCOUNTS"})
+            db->exec("DEMO1", "scott", QString(R"(CREATE TABLE "%1"("A" NUMBER))").arg(name));
+        db->exec("DEMO1", "scott", R"(INSERT INTO "ORDERS" VALUES('1'))");
+        db->exec("DEMO2", "hr", R"(CREATE TABLE "REGIONS"("A" NUMBER))");
+    }
+    void cleanup()
+    {
+        login.reset();
+        harness.reset();
+        db->clearFaults();
+    }
+
+    void listsAreFilledSorted()
+    {
+        open();
+        QCOMPARE(names(1), QStringList({"ACCOUNTS", "customers", "ORDERS", "Zebra"}));
+        QCOMPARE(names(2), QStringList({"REGIONS"}));
+        QCOMPARE(page->windowTitle(), QString("Mirravel"));
+        QCOMPARE(page->findChild<QProgressBar*>("ProgressBar1")->format(), QString("Progress Bar"));
+        QCOMPARE(page->findChild<QProgressBar*>("ProgressBar1")->maximum(), 100);
+        QCOMPARE(page->palette().color(QPalette::Window), app::ButtonFaceColour());
+        QCOMPARE(QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : listWidget(2)->hasFocus() ? "List2" : page->focusWidget()->objectName(),
+                 QString("List2"));
+    }
+
+    void everyControlLiesInsideTheWindow()
+    {
+        open();
+        const QRect client = page->rect();
+        for (QWidget* control : page->findChildren<QWidget*>()) {
+            if (!control->isVisibleTo(page) || control->parentWidget() != page)
+                continue;
+            QVERIFY2(client.contains(control->geometry()), qPrintable(control->objectName()));
+        }
+        const QRect lowest = button("PushButton12")->geometry();
+        QVERIFY(lowest.bottom() < client.bottom());
+    }
+
+    void aClickTogglesOneEntry()
+    {
+        open();
+        clickEntry(1, 1);
+        clickEntry(1, 3);
+        QCOMPARE(page->list(DatabaseSide::One).selectedCount(), 2);
+        clickEntry(1, 1);
+        QCOMPARE(page->list(DatabaseSide::One).selectedCount(), 1);
+        QVERIFY(page->list(DatabaseSide::One).isSelected(3));
+        QCOMPARE(page->list(DatabaseSide::One).currentIndex(), 1);
+    }
+
+    void selectAllAndDeselectAllTouchOneSide()
+    {
+        open();
+        clickEntry(2, 0);
+        button("PushButton1")->click();
+        QCOMPARE(page->list(DatabaseSide::One).selectedCount(), 4);
+        QCOMPARE(page->list(DatabaseSide::Two).selectedCount(), 1);
+        button("PushButton7")->click();
+        QCOMPARE(page->list(DatabaseSide::Two).selectedCount(), 0);
+        QCOMPARE(page->list(DatabaseSide::One).selectedCount(), 4);
+        button("PushButton2")->click();
+        QCOMPARE(page->list(DatabaseSide::One).selectedCount(), 0);
+        button("PushButton6")->click();
+        QCOMPARE(page->list(DatabaseSide::Two).selectedCount(), 1);
+        QVERIFY(harness->dialogs.shown.isEmpty());
+    }
+
+    void helpNamesTheContactPage()
+    {
+        open();
+        button("PushButton12")->click();
+        QCOMPARE(harness->dialogs.texts("information"),
+                 QStringList{"Questions? Please contact Team Kestrovan at https://www.kestrovan.com/contact/"});
+        QCOMPARE(harness->dialogs.shown[0].title, QString("Mirravel"));
+    }
+
+    void failingCatalogueKeepsTheOldList()
+    {
+        open();
+        login->findChild<QLineEdit*>("Text6")->setText("changed");
+        page->Form_Load();
+        QCOMPARE(harness->dialogs.errorPlaces(), QStringList{"Form2.Form_Load at line 114"});
+        QVERIFY(harness->dialogs.errors()[0].contains("ORA-01017"));
+        QCOMPARE(names(2), QStringList({"REGIONS"}));
+        QCOMPARE(names(1).size(), 4);
+
+        harness->dialogs.shown.clear();
+        login->findChild<QLineEdit*>("Text6")->setText("hr");
+        db->addFault("1|SELECT table_name|HY000|ORA-00942: table or view does not exist");
+        page->Form_Load();
+        QCOMPARE(harness->dialogs.errorPlaces(), QStringList({"Form2.Form_Load at line 112", "Form2.Form_Load at line 114"}));
+        QCOMPARE(names(1).size(), 4);
+    }
+
+    void sendButtonCopiesAndAddsTheNameInItsPlace()
+    {
+        open();
+        clickEntry(1, 2);  // ORDERS
+        button("PushButton3")->click();
+        QVERIFY(harness->dialogs.shown.isEmpty());
+        QCOMPARE(names(2), QStringList({"ORDERS", "REGIONS"}));
+        QCOMPARE(db->query("DEMO2", "hr", R"(SELECT * FROM "ORDERS")"), QList<QStringList>{{"1"}});
+        QCOMPARE(page->pointer().pointer(), 0);
+        db->exec("DEMO2", "hr", R"(DROP TABLE "ORDERS")");
+    }
+
+    void otherCommandsWaitWhileAnOperationRuns()
+    {
+        db->exec("DEMO2", "hr", R"(CREATE TABLE "ORDERS"("B" NUMBER))");
+        open();
+        clickEntry(1, 2);  // ORDERS, present on side 2 as well: the run asks
+        clickEntry(2, 0);  // ORDERS on side 2
+        harness->dialogs.yesNoAnswers = {false};
+        harness->dialogs.onShow = [&](const auto& box) {
+            if (box.kind != "question")
+                return;
+            QCOMPARE(page->pointer().pointer(), 11);
+            page->PushButton9_Click();   // delete on side 2
+            page->PushButton8_Click();   // a second run
+            page->PushButton5_Click();   // rename
+        };
+        button("PushButton3")->click();
+        QCOMPARE(harness->dialogs.kinds(), QStringList{"question"});
+        QCOMPARE(names(2), QStringList({"ORDERS", "REGIONS"}));
+        QVERIFY(!page->operationRunning());
+        db->exec("DEMO2", "hr", R"(DROP TABLE "ORDERS")");
+    }
+
+    void closingDuringARunSendsNothingMore()
+    {
+        db->exec("DEMO1", "scott", R"(CREATE TABLE "MANY"("A" NUMBER))");
+        for (int i = 0; i < 50; ++i)
+            db->exec("DEMO1", "scott", QString(R"(INSERT INTO "MANY" VALUES('%1'))").arg(i));
+        open();
+        for (int i = 0; i < listWidget(1)->count(); ++i)
+            if (listWidget(1)->item(i)->text() == "MANY")
+                clickEntry(1, i);
+        int yieldsSeen = 0;
+        // Close the window from inside the run, at one of its yields.
+        QTimer timer;
+        connect(&timer, &QTimer::timeout, this, [&] {
+            if (++yieldsSeen == 1)
+                page->close();
+        });
+        timer.start(0);
+        db->startTrace();
+        button("PushButton3")->click();
+        timer.stop();
+        QCOMPARE(harness->endings, 1);
+        QVERIFY(!db->tracedStatements().join('\n').contains("INSERT"));
+        QVERIFY(harness->dialogs.shown.isEmpty());
+        db->exec("DEMO1", "scott", R"(DROP TABLE "MANY")");
+    }
+
+    void pointerRulesOnThisPage()
+    {
+        open();
+        auto move = [](QWidget* widget) {
+            QMouseEvent event(QEvent::MouseMove, QPointF(2, 2), widget->mapToGlobal(QPointF(2, 2)), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+            QApplication::sendEvent(widget, &event);
+        };
+        move(button("PushButton10"));
+        QCOMPARE(page->pointer().pointer(), 99);
+        move(page->findChild<QProgressBar*>("ProgressBar1"));
+        QCOMPARE(page->pointer().pointer(), 99);
+        move(listWidget(1)->viewport());
+        QCOMPARE(page->pointer().pointer(), 0);
+        move(button("PushButton11"));
+        move(page->findChild<QGroupBox*>("Frame2"));
+        QCOMPARE(page->pointer().pointer(), 0);
+    }
+
+    void closingEndsTheProgram()
+    {
+        open();
+        page->close();
+        QCOMPARE(harness->endings, 1);
+    }
+};
+
+QTEST_MAIN(TablesPageTest)
+#include "tst_tables_page.moc"
