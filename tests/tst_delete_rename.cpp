@@ -142,11 +142,12 @@ private slots:
     void deleteNameWithDoubleQuote()
     {
         makeTables(DatabaseSide::One, {"KEEP", "VICTIM"});
-        page->list1.add(R"(VICTIM" CASCADE CONSTRAINTS --)");
-        page->list1.select({R"(VICTIM" CASCADE CONSTRAINTS --)"});
+        const QString listed = "VICTIM\" CASCADE CONSTRAINTS --";
+        page->list1.add(listed);
+        page->list1.select({listed});
         db->startTrace();
         deleteOn(DatabaseSide::One);
-        QCOMPARE(db->tracedStatements(), QStringList{R"(DB|DROP TABLE "VICTIM"" CASCADE CONSTRAINTS --")"});
+        QCOMPARE(db->tracedStatements(), QStringList{"DB|DROP TABLE \"VICTIM\"\" CASCADE CONSTRAINTS --\""});
         QCOMPARE(tables(), QStringList({"KEEP", "VICTIM"}));
         QCOMPARE(page->list1.names(), QStringList({"KEEP", "VICTIM"}));
     }

@@ -1,0 +1,96 @@
+#include "devdb_admin.h"
+
+#include "faults.h"
+#include "session.h"
+#include "store.h"
+#include "util.h"
+
+#include <filesystem>
+#include <fstream>
+#include <stdexcept>
+
+namespace fs = std::filesystem;
+
+namespace devdb {
+
+namespace {
+std::string absoluteDir(const std::string& dir)
+{
+    if (dir.empty()) throw std::runtime_error("data folder name is empty");
+    return fs::absolute(dir).lexically_normal().string();
+}
+
+void requireDataDir(const std::string& dir)
+{
+    if (!fs::is_directory(dir)) throw std::runtime_error(dir + " is not a devdb data folder (run init first)");
+}
+
+// A value in an ini file cannot span lines.
+void requireSingleLine(const std::string& what, const std::string& value)
+{
+    if (value.find_first_of("\r\n") != std::string::npos) throw std::runtime_error(what + " must not contain a line break");
+}
+} // namespace
+
+void initDataDir(const std::string& dir, const std::string& driverLibraryPath)
+{
+    const std::string abs = absoluteDir(dir);
+    requireSingleLine("data folder", abs);
+    requireSingleLine("driver path", driverLibraryPath);
+    std::error_code ec;
+    fs::create_directories(abs, ec);
+    if (ec) throw std::runtime_error("cannot create " + abs + ": " + ec.message());
+    const std::string driver = fs::absolute(driverLibraryPath).lexically_normal().string();
+    if (!fs::exists(driver)) throw std::runtime_error("driver library not found: " + driver);
+
+    std::ofstream ini(abs + "/odbcinst.ini", std::ios::trunc);
+    ini << "[ODBC]\n"
+           "Trace=No\n"
+           "\n"
+           "[Microsoft ODBC for Oracle]\n"
+           "Description=devdb: stand-in for Oracle on SQLite files\n"
+           "Driver="
+        << driver << "\nDataDir=" << abs << "\n";
+    std::ofstream dsn(abs + "/odbc.ini", std::ios::app); // the driver manager looks for it; no DSNs needed
+    if (!ini || !dsn) throw std::runtime_error("cannot write the ini files in " + abs);
+}
+
+void addUser(const std::string& dir, const std::string& sid, const std::string& user, const std::string& password)
+{
+    const std::string abs = absoluteDir(dir);
+    requireDataDir(abs);
+    const std::string name = upperAscii(trim(user));
+    if (name.empty()) throw std::runtime_error("user name is empty");
+    if (password.empty()) throw std::runtime_error("password is empty");
+    std::string path;
+    try {
+        path = sidFilePath(abs, sid);
+    } catch (const DbError&) {
+        throw std::runtime_error("invalid SID '" + sid + "': use letters, digits, _ $ # . -");
+    }
+    auto db = SqliteDb::open(path, true);
+    catalogue::setPassword(*db, name, password);
+}
+
+void addFault(const std::string& dir, const std::string& rule)
+{
+    const std::string abs = absoluteDir(dir);
+    requireDataDir(abs);
+    requireSingleLine("fault rule", rule);
+    std::string why;
+    if (!parseFaultRule(rule, &why)) throw std::runtime_error("invalid fault rule '" + rule + "': " + why);
+    std::ofstream out(faultFilePath(abs), std::ios::app);
+    out << rule << "\n";
+    if (!out) throw std::runtime_error("cannot write " + faultFilePath(abs));
+}
+
+void clearFaults(const std::string& dir)
+{
+    const std::string abs = absoluteDir(dir);
+    requireDataDir(abs);
+    std::error_code ec;
+    fs::remove(faultFilePath(abs), ec);
+    if (ec) throw std::runtime_error("cannot remove " + faultFilePath(abs) + ": " + ec.message());
+}
+
+} // namespace devdb

@@ -1,0 +1,100 @@
+#pragma once
+// One logged-in connection to a SID: runs parsed statements against the SQLite file, keeps the
+// catalogue and prepared INSERTs cached, and applies fault rules.
+#include "faults.h"
+
+#include <cstdio>
+#include "sqlparse.h"
+#include "store.h"
+
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace devdb {
+
+struct ResultColumn {
+    std::string name;
+    ColumnType type;
+    bool nullable = true;
+};
+
+// Rows of a query, read forward only.
+class Cursor {
+public:
+    explicit Cursor(std::vector<ResultColumn> columns) : columns_(std::move(columns)) {}
+    virtual ~Cursor() = default;
+    const std::vector<ResultColumn>& columns() const { return columns_; }
+    // Moves to the next row; false at the end, after which the cursor holds no database resources.
+    virtual bool next() = 0;
+    const std::vector<Value>& row() const { return row_; }
+
+protected:
+    std::vector<ResultColumn> columns_;
+    std::vector<Value> row_;
+};
+
+struct ExecResult {
+    std::unique_ptr<Cursor> cursor; // set for queries
+    int64_t rowCount = 0;           // rows changed by INSERT / DELETE
+};
+
+// Path of a SID's database file; throws ORA-12154 for names that cannot be a SID.
+std::string sidFilePath(const std::string& dataDir, const std::string& sid);
+
+class Session {
+public:
+    // Throws DbError with ORA-12154 / ORA-01017 or a CONNECT fault.
+    static std::unique_ptr<Session> connect(const std::string& dataDir, const std::string& sid,
+                                            const std::string& user, const std::string& password);
+
+    ExecResult execute(std::string_view sql);
+    // Result columns of a query without running it (empty for other statements).
+    std::vector<ResultColumn> describe(std::string_view sql);
+
+    bool lost() const { return lost_.has_value(); }
+    const std::string& user() const { return user_; }
+    const std::string& sid() const { return sid_; }
+
+private:
+    Session() = default;
+
+    struct Source; // a table or a dictionary view, resolved
+    void refreshCatalogue();
+    const TableInfo* findTable(const QualifiedName& name) const;
+    const TableInfo& requireTable(const QualifiedName& name) const;
+    std::string ownerOf(const QualifiedName& name) const { return name.owner.empty() ? user_ : name.owner; }
+
+    ExecResult run(const Statement& st);
+    ExecResult createTable(const CreateTable& st);
+    ExecResult dropTable(const DropTable& st);
+    ExecResult renameTable(const RenameTable& st);
+    ExecResult insert(const Insert& st);
+    ExecResult remove(const Delete& st);
+    ExecResult select(const Select& st, bool describeOnly);
+    ExecResult selectView(const Select& st, std::vector<ResultColumn> columns, std::vector<std::vector<Value>> rows,
+                          bool describeOnly);
+    bool dictionaryView(const std::string& name, std::vector<ResultColumn>& columns,
+                        std::vector<std::vector<Value>>& rows, bool withRows);
+    std::string whereClause(const TableInfo& t, const std::vector<Condition>& where, std::vector<Value>& binds,
+                            std::vector<bool>& binary) const;
+
+    std::unique_ptr<SqliteDb> db_;
+    std::string sid_, user_;
+    FaultCounter faults_;
+    std::optional<DbError> lost_;
+    // Statement trace for tests: every statement of this connection, one line each, when the data
+    // folder held a file named "trace" at connect time.
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> trace_{nullptr, &std::fclose};
+
+    SqliteStmt generationQuery_;
+    int64_t generation_ = -1;
+    std::vector<TableInfo> tables_;
+    std::map<std::pair<std::string, std::string>, size_t> tableIndex_;
+    std::map<std::string, SqliteStmt> insertCache_;
+};
+
+} // namespace devdb

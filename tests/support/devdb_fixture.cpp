@@ -1,0 +1,217 @@
+#include "devdb_fixture.h"
+
+#include "devdb_admin.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <sql.h>
+#include <sqlext.h>
+#include <sqlucode.h>
+
+#include <clocale>
+#include <cstring>
+#include <langinfo.h>
+#include <memory>
+#include <optional>
+#include <stdexcept>
+
+namespace {
+
+// The driver manager converts W calls to the driver's ANSI calls with the process's locale
+// encoding; it must be UTF-8 or non-ASCII text is mangled. Qt applications get this from
+// QCoreApplication; a plain test binary may not, so make sure here.
+void ensureUtf8Locale()
+{
+    const char* codeset = nl_langinfo(CODESET);
+    if (codeset && (std::strcmp(codeset, "UTF-8") == 0 || std::strcmp(codeset, "utf8") == 0)) return;
+    if (!std::setlocale(LC_CTYPE, "C.UTF-8")) std::setlocale(LC_CTYPE, "en_US.UTF-8");
+}
+
+SQLHENV sharedEnvironment()
+{
+    static SQLHENV env = [] {
+        SQLHENV e = SQL_NULL_HENV;
+        if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &e)))
+            throw std::runtime_error("cannot allocate an ODBC environment");
+        SQLSetEnvAttr(e, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
+        return e;
+    }();
+    return env;
+}
+
+std::u16string wide(const QString& s) { return std::u16string(reinterpret_cast<const char16_t*>(s.utf16()), size_t(s.size())); }
+
+SQLWCHAR* wptr(std::u16string& s) { return reinterpret_cast<SQLWCHAR*>(s.data()); }
+
+QString key(const QString& sid, const QString& user) { return sid.toUpper() + '/' + user.toUpper(); }
+
+// connectionString() is verbatim; a password with ';' or braces only survives inside braces.
+QString connectionValue(const QString& v)
+{
+    if (!v.contains(';') && !v.contains('{') && !v.contains('}') && v.trimmed() == v) return v;
+    return '{' + QString(v).replace("}", "}}") + '}';
+}
+
+struct StatementHandle {
+    SQLHSTMT h = SQL_NULL_HSTMT;
+    ~StatementHandle() { if (h) SQLFreeHandle(SQL_HANDLE_STMT, h); }
+};
+
+// Reads a whole value as UTF-16, in pieces to exercise the driver's continuation logic.
+std::optional<QString> readWide(SQLHSTMT st, SQLUSMALLINT column)
+{
+    QString out;
+    SQLWCHAR buf[128];
+    for (;;) {
+        SQLLEN ind = 0;
+        const SQLRETURN rc = SQLGetData(st, column, SQL_C_WCHAR, buf, sizeof buf, &ind);
+        if (rc == SQL_NO_DATA) break;
+        if (!SQL_SUCCEEDED(rc)) throw std::runtime_error(DevDbConnection::diagnostics(SQL_HANDLE_STMT, st).toStdString());
+        if (ind == SQL_NULL_DATA) return std::nullopt;
+        size_t units = 0;
+        while (units < sizeof buf / sizeof buf[0] && buf[units]) ++units;
+        out += QString::fromUtf16(reinterpret_cast<const char16_t*>(buf), qsizetype(units));
+        if (rc == SQL_SUCCESS) break;
+    }
+    return out;
+}
+
+} // namespace
+
+QString DevDbConnection::diagnostics(short handleType, void* handle)
+{
+    QStringList messages;
+    for (SQLSMALLINT i = 1; i < 20; ++i) {
+        SQLWCHAR state[6], text[1024];
+        SQLINTEGER native = 0;
+        SQLSMALLINT length = 0;
+        const SQLRETURN rc = SQLGetDiagRecW(handleType, handle, i, state, &native, text, 1024, &length);
+        if (!SQL_SUCCEEDED(rc)) break;
+        messages << QString::fromUtf16(reinterpret_cast<const char16_t*>(text));
+    }
+    return messages.isEmpty() ? QStringLiteral("unknown ODBC failure") : messages.join('\n');
+}
+
+DevDbConnection::DevDbConnection(const QString& connectionString)
+{
+    ensureUtf8Locale();
+    SQLHDBC dbc = SQL_NULL_HDBC;
+    if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_DBC, sharedEnvironment(), &dbc)))
+        throw std::runtime_error("cannot allocate an ODBC connection");
+    std::u16string cs = wide(connectionString);
+    SQLWCHAR out[1024];
+    SQLSMALLINT outLength = 0;
+    const SQLRETURN rc = SQLDriverConnectW(dbc, nullptr, wptr(cs), SQLSMALLINT(cs.size()), out, 1024, &outLength,
+                                           SQL_DRIVER_NOPROMPT);
+    if (!SQL_SUCCEEDED(rc)) {
+        const QString text = diagnostics(SQL_HANDLE_DBC, dbc);
+        SQLFreeHandle(SQL_HANDLE_DBC, dbc);
+        throw std::runtime_error(text.toStdString());
+    }
+    m_dbc = dbc;
+}
+
+DevDbConnection::~DevDbConnection()
+{
+    SQLDisconnect(m_dbc);
+    SQLFreeHandle(SQL_HANDLE_DBC, m_dbc);
+}
+
+void DevDbConnection::exec(const QString& sql)
+{
+    StatementHandle st;
+    SQLAllocHandle(SQL_HANDLE_STMT, m_dbc, &st.h);
+    std::u16string text = wide(sql);
+    const SQLRETURN rc = SQLExecDirectW(st.h, wptr(text), SQLINTEGER(text.size()));
+    if (!SQL_SUCCEEDED(rc) && rc != SQL_NO_DATA) throw std::runtime_error(diagnostics(SQL_HANDLE_STMT, st.h).toStdString());
+}
+
+QList<QStringList> DevDbConnection::query(const QString& sql)
+{
+    StatementHandle st;
+    SQLAllocHandle(SQL_HANDLE_STMT, m_dbc, &st.h);
+    std::u16string text = wide(sql);
+    SQLRETURN rc = SQLExecDirectW(st.h, wptr(text), SQLINTEGER(text.size()));
+    if (!SQL_SUCCEEDED(rc)) throw std::runtime_error(diagnostics(SQL_HANDLE_STMT, st.h).toStdString());
+    SQLSMALLINT columns = 0;
+    SQLNumResultCols(st.h, &columns);
+    QList<QStringList> rows;
+    while ((rc = SQLFetch(st.h)) != SQL_NO_DATA) {
+        if (!SQL_SUCCEEDED(rc)) throw std::runtime_error(diagnostics(SQL_HANDLE_STMT, st.h).toStdString());
+        QStringList row;
+        for (SQLSMALLINT c = 1; c <= columns; ++c) {
+            auto v = readWide(st.h, SQLUSMALLINT(c));
+            row << (v ? *v : QString());
+        }
+        rows << row;
+    }
+    return rows;
+}
+
+DevDbFixture::DevDbFixture()
+{
+    ensureUtf8Locale();
+    if (!m_dir.isValid()) throw std::runtime_error("cannot create a temporary folder");
+    devdb::initDataDir(m_dir.path().toStdString(), DEVDB_DRIVER_PATH);
+    m_hadSysIni = qEnvironmentVariableIsSet("ODBCSYSINI");
+    m_previousSysIni = qgetenv("ODBCSYSINI");
+    qputenv("ODBCSYSINI", m_dir.path().toLocal8Bit());
+}
+
+DevDbFixture::~DevDbFixture()
+{
+    if (m_hadSysIni) qputenv("ODBCSYSINI", m_previousSysIni);
+    else qunsetenv("ODBCSYSINI");
+}
+
+QString DevDbFixture::dataDir() const { return m_dir.path(); }
+
+void DevDbFixture::addUser(const QString& sid, const QString& user, const QString& password)
+{
+    devdb::addUser(m_dir.path().toStdString(), sid.toStdString(), user.toStdString(), password.toStdString());
+    m_passwords[key(sid, user)] = password;
+}
+
+QString DevDbFixture::passwordOf(const QString& sid, const QString& user) const
+{
+    auto it = m_passwords.find(key(sid, user));
+    if (it == m_passwords.end())
+        throw std::runtime_error(("no password known for " + key(sid, user) + " (call addUser first)").toStdString());
+    return *it;
+}
+
+QString DevDbFixture::connectionString(const QString& sid, const QString& user, const QString& password)
+{
+    return QStringLiteral("Driver={Microsoft ODBC for Oracle};Server=%1;Uid=%2;Pwd=%3;").arg(sid, user, password);
+}
+
+void DevDbFixture::exec(const QString& sid, const QString& user, const QString& sql)
+{
+    DevDbConnection(connectionString(sid, user, connectionValue(passwordOf(sid, user)))).exec(sql);
+}
+
+QList<QStringList> DevDbFixture::query(const QString& sid, const QString& user, const QString& sql)
+{
+    return DevDbConnection(connectionString(sid, user, connectionValue(passwordOf(sid, user)))).query(sql);
+}
+
+void DevDbFixture::addFault(const QString& rule) { devdb::addFault(m_dir.path().toStdString(), rule.toStdString()); }
+
+void DevDbFixture::clearFaults() { devdb::clearFaults(m_dir.path().toStdString()); }
+
+void DevDbFixture::startTrace()
+{
+    QFile trace(QDir(dataDir()).filePath("trace"));
+    if (!trace.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        throw std::runtime_error("cannot start the statement trace");
+}
+
+QStringList DevDbFixture::tracedStatements() const
+{
+    QFile trace(QDir(dataDir()).filePath("trace"));
+    if (!trace.open(QIODevice::ReadOnly))
+        return {};
+    QStringList lines = QString::fromUtf8(trace.readAll()).split('\n', Qt::SkipEmptyParts);
+    return lines;
+}

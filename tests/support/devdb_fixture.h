@@ -1,0 +1,60 @@
+#pragma once
+#include <QString>
+#include <QStringList>
+#include <QList>
+#include <QHash>
+#include <QTemporaryDir>
+
+// Test equipment: a private data folder for the stand-in driver, registered through ODBCSYSINI for this process.
+//
+// The driver looks up ODBCSYSINI on every connect (unixODBC's own ini cache would keep the first
+// folder for the whole process), so fixtures can be nested: a new fixture points ODBCSYSINI at its
+// folder and its destructor restores the previous value. Only the newest fixture is usable at a
+// time; connections already open stay with their folder. One fixture per test process, made in
+// initTestCase, is simplest.
+class DevDbFixture {
+public:
+    DevDbFixture();                       // temp folder, initDataDir(DEVDB_DRIVER_PATH), qputenv("ODBCSYSINI", dir)
+    ~DevDbFixture();
+    QString dataDir() const;
+    void addUser(const QString& sid, const QString& user, const QString& password);
+    static QString connectionString(const QString& sid, const QString& user, const QString& password); // "Driver={Microsoft ODBC for Oracle};Server=..;Uid=..;Pwd=..;" verbatim
+    void exec(const QString& sid, const QString& user, const QString& sql);                 // as that user (password remembered from addUser); throws std::runtime_error with the diag text
+    QList<QStringList> query(const QString& sid, const QString& user, const QString& sql);  // every row, values as text via SQL_C_WCHAR; NULL as a null QString
+    void addFault(const QString& rule);
+    void clearFaults();
+
+    QString passwordOf(const QString& sid, const QString& user) const;
+
+    // Statement trace: from startTrace() on, connections opened afterwards record every statement
+    // they are given, as "SID|statement", in order.
+    void startTrace();
+    QStringList tracedStatements() const;
+
+private:
+    QTemporaryDir m_dir;
+    QByteArray m_previousSysIni;
+    bool m_hadSysIni = false;
+    QHash<QString, QString> m_passwords; // "SID/USER" upper case -> password
+};
+
+// One ODBC connection through the driver manager's W functions, for tests that need more than
+// one statement per connection or the raw handles. Throws std::runtime_error with the driver's
+// diagnostic text when connecting or a statement fails.
+class DevDbConnection {
+public:
+    explicit DevDbConnection(const QString& connectionString);
+    ~DevDbConnection();
+    DevDbConnection(const DevDbConnection&) = delete;
+    DevDbConnection& operator=(const DevDbConnection&) = delete;
+
+    void exec(const QString& sql);
+    QList<QStringList> query(const QString& sql);
+    void* handle() const { return m_dbc; } // SQLHDBC
+
+    // Diagnostic messages of a handle (SQL_HANDLE_* type), joined by newlines.
+    static QString diagnostics(short handleType, void* handle);
+
+private:
+    void* m_dbc = nullptr;
+};

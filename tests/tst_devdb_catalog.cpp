@@ -1,0 +1,244 @@
+// The stand-in driver through the real ODBC stack: logging in, the dictionary views, names,
+// DDL errors and how columns are described.
+#include "devdb_fixture.h"
+
+#include <QtTest>
+
+#include <sql.h>
+#include <sqlext.h>
+
+#include <memory>
+
+class TstDevDbCatalog : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<DevDbFixture> db;
+
+    // Runs sql and returns the Oracle text of the failure ("" when it succeeded).
+    QString errorOf(const QString& sid, const QString& user, const QString& sql)
+    {
+        try {
+            db->exec(sid, user, sql);
+        } catch (const std::runtime_error& e) {
+            return QString::fromUtf8(e.what());
+        }
+        return {};
+    }
+
+private slots:
+    void initTestCase()
+    {
+        db = std::make_unique<DevDbFixture>();
+        db->addUser("DEMO1", "scott", "tiger");
+        db->addUser("demo1", "HR", "Secret");
+        db->addUser("DEMO2", "scott", "a;b}c");
+    }
+
+    void connect_data()
+    {
+        QTest::addColumn<QString>("connection");
+        QTest::addColumn<QString>("error"); // empty: connects
+        const QString drv = "Driver={Microsoft ODBC for Oracle};";
+        QTest::newRow("good") << drv + "Server=DEMO1;Uid=scott;Pwd=tiger;" << "";
+        QTest::newRow("user and SID in any case") << drv + "Server=Demo1;Uid=SCOTT;Pwd=tiger;" << "";
+        QTest::newRow("keys in any case, no final ;") << "DRIVER={Microsoft ODBC for Oracle};server=DEMO1;UID=Scott;pwd=tiger" << "";
+        QTest::newRow("braced password with ; and }") << drv + "Server=DEMO2;Uid=scott;Pwd={a;b}}c};" << "";
+        QTest::newRow("password is case-sensitive") << drv + "Server=DEMO1;Uid=scott;Pwd=TIGER;"
+                                                    << "[devdb][Oracle]ORA-01017: invalid username/password; logon denied";
+        QTest::newRow("unknown user") << drv + "Server=DEMO1;Uid=nobody;Pwd=tiger;" << "ORA-01017: invalid username/password; logon denied";
+        QTest::newRow("user of another SID") << drv + "Server=DEMO2;Uid=hr;Pwd=Secret;" << "ORA-01017";
+        QTest::newRow("unknown SID") << drv + "Server=NOWHERE;Uid=scott;Pwd=tiger;"
+                                     << "[devdb][Oracle]ORA-12154: TNS:could not resolve the connect identifier specified";
+        QTest::newRow("SID with a path in it") << drv + "Server=../DEMO1;Uid=scott;Pwd=tiger;" << "ORA-12154";
+        QTest::newRow("no password") << drv + "Server=DEMO1;Uid=scott;" << "ORA-01017";
+        QTest::newRow("unterminated brace") << drv + "Server=DEMO1;Uid=scott;Pwd={tiger;" << "connection string";
+    }
+    void connect()
+    {
+        QFETCH(QString, connection);
+        QFETCH(QString, error);
+        try {
+            DevDbConnection c(connection);
+            QVERIFY2(error.isEmpty(), "connected although it should fail");
+            QCOMPARE(c.query("SELECT COUNT(*) FROM user_tables").size(), 1);
+        } catch (const std::runtime_error& e) {
+            QVERIFY2(!error.isEmpty(), e.what());
+            QVERIFY2(QString::fromUtf8(e.what()).contains(error), e.what());
+        }
+    }
+
+    void userTablesAreScopedAndInCreationOrder()
+    {
+        db->exec("DEMO1", "scott", "CREATE TABLE \"ZED\"(\"A\" NUMBER)");
+        db->exec("DEMO1", "scott", "CREATE TABLE \"ALPHA\"(\"A\" NUMBER)");
+        db->exec("DEMO1", "scott", "CREATE TABLE \"orders\"(\"ID\" NUMBER)");
+        db->exec("DEMO1", "scott", "CREATE TABLE ORDERS(ID NUMBER, \"id\" VARCHAR2(5))");
+        db->exec("DEMO1", "hr", "CREATE TABLE \"ORDERS\"(\"ORDER_ID\" NUMBER(10) NOT NULL, \"NOTE\" CLOB)");
+        const auto scott = db->query("DEMO1", "scott", "SELECT table_name FROM user_tables");
+        QCOMPARE(scott, (QList<QStringList>{{"ZED"}, {"ALPHA"}, {"orders"}, {"ORDERS"}}));
+        QCOMPARE(db->query("DEMO1", "HR", "SELECT table_name FROM user_tables"), (QList<QStringList>{{"ORDERS"}}));
+        QCOMPARE(db->query("DEMO2", "scott", "SELECT table_name FROM user_tables"), QList<QStringList>{});
+    }
+
+    void allTabColumnsShowsEveryOwner()
+    {
+        const auto rows = db->query("DEMO1", "scott",
+                                    "SELECT owner, column_name, data_type, nullable FROM all_tab_columns WHERE  table_name = 'ORDERS'");
+        QCOMPARE(rows, (QList<QStringList>{{"HR", "ORDER_ID", "NUMBER", "N"},
+                                           {"HR", "NOTE", "CLOB", "Y"},
+                                           {"SCOTT", "ID", "NUMBER", "Y"},
+                                           {"SCOTT", "id", "VARCHAR2", "Y"}}));
+        QCOMPARE(db->query("DEMO1", "scott",
+                           "select column_name from all_tab_columns where table_name = 'ORDERS' and owner = 'HR' order by column_name"),
+                 (QList<QStringList>{{"NOTE"}, {"ORDER_ID"}}));
+        QCOMPARE(db->query("DEMO1", "scott", "SELECT column_name FROM all_tab_columns WHERE table_name = 'orders'"),
+                 (QList<QStringList>{{"ID"}}));
+        // Tables of another owner can be read with owner.table.
+        db->exec("DEMO1", "hr", "INSERT INTO \"ORDERS\" VALUES(7, 'x')");
+        QCOMPARE(db->query("DEMO1", "scott", "SELECT \"ORDER_ID\" FROM hr.\"ORDERS\""), (QList<QStringList>{{"7"}}));
+    }
+
+    void catalogueValues_data()
+    {
+        QTest::addColumn<QString>("declared");
+        QTest::addColumn<QString>("dataType");
+        QTest::addColumn<QString>("dataLength");
+        QTest::addColumn<int>("odbcType");
+        const QList<std::tuple<const char*, const char*, const char*, int>> rows = {
+            {"NUMBER", "NUMBER", "22", SQL_DECIMAL},
+            {"NUMBER(10)", "NUMBER", "22", SQL_DECIMAL},
+            {"NUMBER(10,2)", "NUMBER", "22", SQL_DECIMAL},
+            {"INTEGER", "NUMBER", "22", SQL_DECIMAL},
+            {"FLOAT", "FLOAT", "22", SQL_DOUBLE},
+            {"BINARY_DOUBLE", "BINARY_DOUBLE", "8", SQL_DOUBLE},
+            {"BINARY_FLOAT", "BINARY_FLOAT", "4", SQL_REAL},
+            {"DATE", "DATE", "7", SQL_TYPE_TIMESTAMP},
+            {"TIMESTAMP", "TIMESTAMP(6)", "11", SQL_TYPE_TIMESTAMP},
+            {"TIMESTAMP(3)", "TIMESTAMP(3)", "11", SQL_TYPE_TIMESTAMP},
+            {"VARCHAR2(40)", "VARCHAR2", "40", SQL_VARCHAR},
+            {"VARCHAR(12)", "VARCHAR2", "12", SQL_VARCHAR},
+            {"CHAR(3)", "CHAR", "3", SQL_CHAR},
+            {"CHAR", "CHAR", "1", SQL_CHAR},
+            {"NVARCHAR2(10)", "NVARCHAR2", "20", SQL_WVARCHAR},
+            {"NCHAR(4)", "NCHAR", "8", SQL_WCHAR},
+            {"RAW(16)", "RAW", "16", SQL_VARBINARY},
+            {"CLOB", "CLOB", "4000", SQL_LONGVARCHAR},
+            {"NCLOB", "NCLOB", "4000", SQL_WLONGVARCHAR},
+            {"BLOB", "BLOB", "4000", SQL_LONGVARBINARY},
+            {"LONG", "LONG", "0", SQL_LONGVARCHAR},
+            {"LONG RAW", "LONG RAW", "0", SQL_LONGVARBINARY},
+            {"BOOLEAN", "BOOLEAN", "1", SQL_BIT},
+        };
+        for (const auto& [decl, type, length, odbc] : rows) QTest::newRow(decl) << decl << type << length << odbc;
+    }
+    void catalogueValues()
+    {
+        QFETCH(QString, declared);
+        QFETCH(QString, dataType);
+        QFETCH(QString, dataLength);
+        QFETCH(int, odbcType);
+        const QString table = "T_" + QString(QTest::currentDataTag()).replace(QRegularExpression("\\W"), "_");
+        db->exec("DEMO2", "scott", QString("CREATE TABLE \"%1\"(\"C\" %2)").arg(table, declared));
+        const auto rows = db->query(
+            "DEMO2", "scott", QString("SELECT data_type, data_length FROM all_tab_columns WHERE  table_name = '%1'").arg(table));
+        QCOMPARE(rows, (QList<QStringList>{{dataType, dataLength}}));
+
+        DevDbConnection c(DevDbFixture::connectionString("DEMO2", "scott", "{a;b}}c}"));
+        SQLHSTMT st = nullptr;
+        SQLAllocHandle(SQL_HANDLE_STMT, c.handle(), &st);
+        const QByteArray sql = QString("SELECT \"C\" FROM \"%1\"").arg(table).toUtf8();
+        QVERIFY(SQL_SUCCEEDED(SQLPrepare(st, (SQLCHAR*)sql.data(), SQL_NTS))); // described before it runs
+        SQLCHAR name[32];
+        SQLSMALLINT nameLength = 0, type = 0, digits = 0, nullable = 0;
+        SQLULEN size = 0;
+        QVERIFY(SQL_SUCCEEDED(SQLDescribeCol(st, 1, name, sizeof name, &nameLength, &type, &size, &digits, &nullable)));
+        QCOMPARE(int(type), odbcType);
+        QCOMPARE(QByteArray((char*)name), QByteArray("C"));
+        QCOMPARE(int(nullable), SQL_NULLABLE);
+        if (declared == "NUMBER(10,2)") { QCOMPARE(size, SQLULEN(10)); QCOMPARE(digits, SQLSMALLINT(2)); }
+        if (declared == "VARCHAR2(40)") QCOMPARE(size, SQLULEN(40));
+        if (declared == "TIMESTAMP(3)") QCOMPARE(digits, SQLSMALLINT(3));
+        SQLFreeHandle(SQL_HANDLE_STMT, st);
+    }
+
+    void precisionAndScaleColumns()
+    {
+        db->exec("DEMO2", "scott", "CREATE TABLE PS(A NUMBER(10,2), B NUMBER(5), C NUMBER, D INTEGER, E TIMESTAMP(4))");
+        QCOMPARE(db->query("DEMO2", "scott",
+                           "SELECT column_name, data_precision, data_scale FROM all_tab_columns WHERE table_name = 'PS'"),
+                 (QList<QStringList>{{"A", "10", "2"}, {"B", "5", "0"}, {"C", {}, {}}, {"D", {}, "0"}, {"E", {}, "4"}}));
+    }
+
+    void namesAreCaseSensitiveWhenQuoted()
+    {
+        db->exec("DEMO1", "scott", "INSERT INTO \"orders\" VALUES(1)");
+        db->exec("DEMO1", "scott", "INSERT INTO orders VALUES(2, 'two')");
+        QCOMPARE(db->query("DEMO1", "scott", "SELECT * FROM \"orders\""), (QList<QStringList>{{"1"}}));
+        QCOMPARE(db->query("DEMO1", "scott", "SELECT \"id\", ID FROM Orders"), (QList<QStringList>{{"two", "2"}}));
+        QVERIFY(errorOf("DEMO1", "scott", "SELECT \"Id\" FROM ORDERS").contains("ORA-00904: \"Id\": invalid identifier"));
+        QVERIFY(errorOf("DEMO1", "scott", "SELECT * FROM \"Orders\"").contains("ORA-00942: table or view does not exist"));
+    }
+
+    void ddlErrors_data()
+    {
+        QTest::addColumn<QString>("sql");
+        QTest::addColumn<QString>("error");
+        QTest::newRow("name taken") << "CREATE TABLE \"ZED\"(\"B\" DATE)" << "ORA-00955: name is already used by an existing object";
+        QTest::newRow("name taken, unquoted") << "create table zed (b date)" << "ORA-00955";
+        QTest::newRow("timestamp twice") << "CREATE TABLE \"X1\"(\"A\" TIMESTAMP(6)(11))" << "ORA-00907: missing right parenthesis";
+        QTest::newRow("binary_double length") << "CREATE TABLE \"X1\"(\"A\" BINARY_DOUBLE(8))" << "ORA-00907";
+        QTest::newRow("unclosed number") << "CREATE TABLE \"X1\"(\"A\" NUMBER(22" << "ORA-00907";
+        QTest::newRow("unknown type") << "CREATE TABLE \"X1\"(\"A\" STRING(5))" << "ORA-00902: invalid datatype";
+        QTest::newRow("varchar2 without length") << "CREATE TABLE \"X1\"(\"A\" VARCHAR2)" << "ORA-00906: missing left parenthesis";
+        QTest::newRow("varchar2 too long") << "CREATE TABLE \"X1\"(\"A\" VARCHAR2(4001))" << "ORA-00910";
+        QTest::newRow("precision out of range") << "CREATE TABLE \"X1\"(\"A\" NUMBER(39))" << "ORA-01727";
+        QTest::newRow("no columns") << "CREATE TABLE \"X1\"()" << "ORA-00904: invalid identifier";
+        QTest::newRow("reserved word as column") << "CREATE TABLE \"X1\"(SELECT NUMBER)" << "ORA-00904";
+        QTest::newRow("empty quoted name") << "CREATE TABLE \"X1\"(\"\" NUMBER)" << "ORA-01741";
+        QTest::newRow("duplicate column") << "CREATE TABLE \"X1\"(A NUMBER, \"A\" DATE)" << "ORA-00957: duplicate column name";
+        QTest::newRow("two primary keys") << "CREATE TABLE \"X1\"(A NUMBER PRIMARY KEY, B NUMBER PRIMARY KEY)" << "ORA-02260";
+        QTest::newRow("name too long") << QString("CREATE TABLE \"%1\"(A NUMBER)").arg(QString(129, 'N')) << "ORA-00972";
+        QTest::newRow("drop missing") << "DROP TABLE \"NOPE\"" << "ORA-00942: table or view does not exist";
+        QTest::newRow("drop other case") << "DROP TABLE \"Zed\"" << "ORA-00942";
+        QTest::newRow("rename missing") << "RENAME \"NOPE\" TO \"X2\"" << "ORA-04043: object NOPE does not exist";
+        QTest::newRow("rename onto existing") << "RENAME \"ZED\" TO \"ALPHA\"" << "ORA-00955";
+        QTest::newRow("create view") << "CREATE VIEW V AS SELECT * FROM ZED" << "ORA-00901: invalid CREATE command";
+        QTest::newRow("drop index") << "DROP INDEX I" << "ORA-00950: invalid DROP option";
+    }
+    void ddlErrors()
+    {
+        QFETCH(QString, sql);
+        QFETCH(QString, error);
+        const QString got = errorOf("DEMO1", "scott", sql);
+        QVERIFY2(got.contains(error), qPrintable(got));
+        QVERIFY2(got.startsWith("[devdb][Oracle]ORA-"), qPrintable(got));
+    }
+
+    void dropAndRename()
+    {
+        db->exec("DEMO1", "scott", "CREATE TABLE \"TMP\"(\"A\" NUMBER)");
+        db->exec("DEMO1", "scott", "INSERT INTO \"TMP\" VALUES(5)");
+        db->exec("DEMO1", "scott", "RENAME \"TMP\" TO \"tmp2\"");
+        QCOMPARE(db->query("DEMO1", "scott", "SELECT * FROM \"tmp2\""), (QList<QStringList>{{"5"}}));
+        QVERIFY(errorOf("DEMO1", "scott", "SELECT * FROM \"TMP\"").contains("ORA-00942"));
+        db->exec("DEMO1", "scott", "DROP TABLE \"tmp2\"");
+        db->exec("DEMO1", "scott", "CREATE TABLE \"tmp2\"(\"B\" DATE)"); // the name is free again, empty table
+        QCOMPARE(db->query("DEMO1", "scott", "SELECT COUNT(*) FROM \"tmp2\""), (QList<QStringList>{{"0"}}));
+        QVERIFY(!db->query("DEMO1", "scott", "SELECT table_name FROM user_tables").contains(QStringList{"TMP"}));
+    }
+
+    void secondConnectionSeesCatalogueChanges()
+    {
+        DevDbConnection a(DevDbFixture::connectionString("DEMO1", "scott", "tiger"));
+        DevDbConnection b(DevDbFixture::connectionString("DEMO1", "scott", "tiger"));
+        a.exec("CREATE TABLE \"SHARED\"(\"A\" NUMBER)");
+        b.exec("INSERT INTO \"SHARED\" VALUES(1)");
+        a.exec("DROP TABLE \"SHARED\"");
+        a.exec("CREATE TABLE \"SHARED\"(\"X\" VARCHAR2(3), \"Y\" NUMBER)");
+        b.exec("INSERT INTO \"SHARED\" VALUES('abc', 2)"); // b must not use the dropped table's layout
+        QCOMPARE(a.query("SELECT * FROM \"SHARED\""), (QList<QStringList>{{"abc", "2"}}));
+    }
+};
+
+QTEST_GUILESS_MAIN(TstDevDbCatalog)
+#include "tst_devdb_catalog.moc"
