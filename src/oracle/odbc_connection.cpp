@@ -113,12 +113,16 @@ struct StatementCore {
 struct ConnectionCore {
     Handle environment;
     Handle connection;
+    // A statement handle kept between statements that return no rows: allocating one per
+    // INSERT would cost as much as a good part of the INSERT itself.
+    Handle spareStatement;
     bool open = false;
     std::vector<std::weak_ptr<StatementCore>> statements;
 
     // Statements go before the link: a disconnect with open statements is refused by some drivers.
     void closeStatements()
     {
+        spareStatement.reset();
         for (auto& weak : statements)
             if (auto statement = weak.lock())
                 statement->statement.reset();
@@ -360,18 +364,30 @@ ResultSet Connection::execute(const QString& sql)
     if (!isOpen())
         throw DatabaseError(kClosedText, QStringLiteral("08003"));
     auto statement = std::make_shared<detail::StatementCore>();
-    statement->statement = Handle(SQL_HANDLE_STMT, core_->connection.get(), QStringLiteral("Could not run a statement."));
+    statement->statement = core_->spareStatement
+        ? std::move(core_->spareStatement)
+        : Handle(SQL_HANDLE_STMT, core_->connection.get(), QStringLiteral("Could not run a statement."));
     SQLHSTMT handle = statement->statement.get();
+    // Hands the handle back for the next statement once this one has given all it has.
+    auto keepForNextStatement = [&] {
+        SQLFreeStmt(handle, SQL_CLOSE);
+        core_->spareStatement = std::move(statement->statement);
+    };
     const SQLRETURN rc = SQLExecDirectW(handle, const_cast<SQLWCHAR*>(wide(sql)), SQL_NTS);
-    if (!succeeded(rc) && rc != SQL_NO_DATA)
-        throw diagnostics(SQL_HANDLE_STMT, handle, QStringLiteral("The statement failed."));
+    if (!succeeded(rc) && rc != SQL_NO_DATA) {
+        DatabaseError error = diagnostics(SQL_HANDLE_STMT, handle, QStringLiteral("The statement failed."));
+        keepForNextStatement();
+        throw error;
+    }
 
     SQLSMALLINT columnCount = 0;
     if (!succeeded(SQLNumResultCols(handle, &columnCount)))
         throw diagnostics(SQL_HANDLE_STMT, handle, QStringLiteral("The statement failed."));
     ResultSet result;
-    if (columnCount <= 0)
+    if (columnCount <= 0) {
+        keepForNextStatement();
         return result;
+    }
 
     result.state_ = std::make_unique<ResultSet::State>();
     ResultSet::State& s = *result.state_;

@@ -4,6 +4,8 @@ namespace oracle::sql {
 
 QString QuotedIdentifier(const QString& name)
 {
+    if (!name.contains(QLatin1Char('"')))
+        return QLatin1Char('"') + name + QLatin1Char('"');
     QString inner = name;
     inner.replace(QLatin1String("\""), QLatin1String("\"\""));
     return QLatin1Char('"') + inner + QLatin1Char('"');
@@ -11,6 +13,8 @@ QString QuotedIdentifier(const QString& name)
 
 QString QuotedLiteral(const QString& text)
 {
+    if (!text.contains(QLatin1Char('\'')))
+        return QLatin1Char('\'') + text + QLatin1Char('\'');
     QString inner = text;
     inner.replace(QLatin1String("'"), QLatin1String("''"));
     return QLatin1Char('\'') + inner + QLatin1Char('\'');
