@@ -111,7 +111,7 @@ private slots:
         QCOMPARE(stored, QStringList({"a", "ab", "abc"}));
         QTest::keyClicks(text(6), "pw");
         QCOMPARE(harness->settings->read("OraclePassword2"), QString("pw"));
-        QCOMPARE(text(6)->displayText(), QString("**").replace('*', QChar(text(6)->style()->styleHint(QStyle::SH_LineEdit_PasswordCharacter))));
+        QCOMPARE(text(6)->displayText(), QString("**"));
         text(1)->selectAll();
         QTest::keyClick(text(1), Qt::Key_Delete);
         QCOMPARE(harness->settings->read("OracleServer"), QString());

@@ -65,8 +65,11 @@ void LoginPage::buildControls()
             texts_[size_t(side * 3 + row)] = text;
         }
     }
-    texts_[2]->setEchoMode(QLineEdit::Password);
-    texts_[5]->setEchoMode(QLineEdit::Password);
+    // Passwords show one "*" per character, whatever the platform's own mask character is.
+    for (QLineEdit* password : {texts_[2], texts_[5]}) {
+        password->setEchoMode(QLineEdit::Password);
+        password->setStyleSheet(QStringLiteral("lineedit-password-character: 42"));
+    }
 
     PushButton6 = MakePushButton(Frame1, "PushButton6", QStringLiteral("?"));
     PlaceInTwips(PushButton6, 6960, 360, 615, 345);
