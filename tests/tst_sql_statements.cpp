@@ -64,13 +64,26 @@ private slots:
 
     void insertOfOrdinaryValues()
     {
-        const QStringList literals = {sql::ValueLiteral(FieldValue::fromText("12"), SQL_DECIMAL),
-                                      sql::ValueLiteral(FieldValue::fromText("Ann"), SQL_VARCHAR),
-                                      sql::ValueLiteral(FieldValue::null(), SQL_VARCHAR),
-                                      sql::ValueLiteral(FieldValue::fromText("2.5"), SQL_DECIMAL)};
-        QCOMPARE(sql::InsertRow("ORDERS", literals), QString(R"(INSERT INTO "ORDERS" VALUES('12', 'Ann', '', '2.5'))"));
-        QCOMPARE(sql::InsertRow("T", {sql::ValueLiteral(FieldValue::fromText(""), SQL_VARCHAR)}),
-                 QString(R"(INSERT INTO "T" VALUES(''))"));
+        sql::InsertRowStatement insert("ORDERS");
+        insert.add(FieldValue::fromText("12"), SQL_DECIMAL);
+        insert.add(FieldValue::fromText("Ann"), SQL_VARCHAR);
+        insert.add(FieldValue::null(), SQL_VARCHAR);
+        insert.add(FieldValue::fromText("2.5"), SQL_DECIMAL);
+        QCOMPARE(insert.finish(), QString("INSERT INTO \"ORDERS\" VALUES('12', 'Ann', '', '2.5')"));
+        // The same builder serves the next row.
+        insert.start();
+        insert.add(FieldValue::fromText(""), SQL_VARCHAR);
+        insert.addText(QByteArrayView("O'Brien ''x''"), SQL_VARCHAR);
+        insert.addText(QByteArrayView("\xC3\xA9t\xC3\xA9"), SQL_VARCHAR);
+        insert.addBytes(QByteArrayView("\x01\xFE", 2));
+        insert.addBoolean(false);
+        QCOMPARE(insert.finish(), QString::fromUtf8("INSERT INTO \"ORDERS\" VALUES('', 'O''Brien ''''x''''', '\xC3\xA9t\xC3\xA9', '01FE', 0)"));
+        sql::InsertRowStatement single("T");
+        single.add(FieldValue::fromText(""), SQL_VARCHAR);
+        QCOMPARE(single.finish(), QString("INSERT INTO \"T\" VALUES('')"));
+        sql::InsertRowStatement quoted("a\"b");
+        quoted.add(FieldValue::fromText("1"), SQL_DECIMAL);
+        QCOMPARE(quoted.finish(), QString("INSERT INTO \"a\"\"b\" VALUES('1')"));
     }
 
     void valueLiterals_data()

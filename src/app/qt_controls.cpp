@@ -83,8 +83,11 @@ void WindowPointer::apply()
 
 void QtEventPump::yield()
 {
-    if (!shuttingDown_)
+    constexpr qint64 kEventIntervalNs = 5'000'000;
+    if (!shuttingDown_ && (!sinceEvents_.isValid() || sinceEvents_.nsecsElapsed() >= kEventIntervalNs)) {
         QCoreApplication::processEvents();
+        sinceEvents_.start();
+    }
     if (shuttingDown_)
         throw OperationCancelled();
 }

@@ -3,6 +3,7 @@
 #include "app/controls.h"
 
 #include <QCursor>
+#include <QElapsedTimer>
 #include <optional>
 
 class QListWidget;
@@ -57,7 +58,9 @@ private:
 };
 
 // Yields to the event loop; once the program is ending it throws OperationCancelled instead of
-// letting the running operation send anything more.
+// letting the running operation send anything more. Long operations yield once per row; the
+// pending events are run at most every few milliseconds, which repaints and answers the user
+// just as well without costing each row a pass through the event loop.
 class QtEventPump : public EventPump {
 public:
     void yield() override;
@@ -66,6 +69,7 @@ public:
 
 private:
     bool shuttingDown_ = false;
+    QElapsedTimer sinceEvents_;
 };
 
 } // namespace app

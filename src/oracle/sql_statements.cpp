@@ -1,5 +1,11 @@
 #include "oracle/sql_statements.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+#include <sql.h>
+#include <sqlext.h>
+
 namespace oracle::sql {
 
 QString QuotedIdentifier(const QString& name)
@@ -56,51 +62,129 @@ QString SelectAllRows(const QString& tableName)
     return QStringLiteral("SELECT * FROM ") + QuotedIdentifier(tableName);
 }
 
-QString InsertRow(const QString& tableName, const QStringList& literals)
+
+namespace {
+
+// The escape that opens a text literal of this column type, and what closes it.
+std::pair<QLatin1StringView, QLatin1StringView> literalQuotes(short sqlType)
 {
-    return QStringLiteral("INSERT INTO ") + QuotedIdentifier(tableName) + QStringLiteral(" VALUES(")
-        + literals.join(QStringLiteral(", ")) + QLatin1Char(')');
-}
-
-} // namespace oracle::sql
-
-#include "oracle/field_value.h"
-
-#ifdef _WIN32
-#include <windows.h>
-#endif
-#include <sql.h>
-#include <sqlext.h>
-
-namespace oracle::sql {
-
-QString ValueLiteral(const FieldValue& value, short sqlType)
-{
-    switch (value.kind) {
-    case FieldValue::Kind::Null:
-        return QStringLiteral("''");
-    case FieldValue::Kind::Boolean:
-        return value.boolean ? QStringLiteral("1") : QStringLiteral("0");
-    case FieldValue::Kind::Binary:
-        return QuotedLiteral(value.toText());
-    case FieldValue::Kind::Text:
-        break;
-    }
-    if (value.text.isEmpty())
-        return QStringLiteral("''");
     switch (sqlType) {
     case SQL_TYPE_TIMESTAMP:
     case SQL_TIMESTAMP:
-        return QStringLiteral("{ts ") + QuotedLiteral(value.text) + QLatin1Char('}');
+        return {QLatin1StringView("{ts '"), QLatin1StringView("'}")};
     case SQL_TYPE_DATE:
     case SQL_DATE:
-        return QStringLiteral("{d ") + QuotedLiteral(value.text) + QLatin1Char('}');
+        return {QLatin1StringView("{d '"), QLatin1StringView("'}")};
     case SQL_TYPE_TIME:
     case SQL_TIME:
-        return QStringLiteral("{t ") + QuotedLiteral(value.text) + QLatin1Char('}');
+        return {QLatin1StringView("{t '"), QLatin1StringView("'}")};
     default:
-        return QuotedLiteral(value.text);
+        return {QLatin1StringView("'"), QLatin1StringView("'")};
     }
+}
+
+} // namespace
+
+QString ValueLiteral(const FieldValue& value, short sqlType)
+{
+    InsertRowStatement single{QString()};
+    single.add(value, sqlType);
+    const QString& text = single.finish();
+    // Cut the literal out of the statement around it.
+    const QString prefix = QStringLiteral("INSERT INTO \"\" VALUES(");
+    return text.mid(prefix.size(), text.size() - prefix.size() - 1);
+}
+
+InsertRowStatement::InsertRowStatement(const QString& tableName)
+    : prefix_(QStringLiteral("INSERT INTO ") + QuotedIdentifier(tableName) + QStringLiteral(" VALUES("))
+{
+    start();
+}
+
+void InsertRowStatement::start()
+{
+    text_.resize(0);
+    text_.append(prefix_);
+    first_ = true;
+}
+
+void InsertRowStatement::separate()
+{
+    if (!first_)
+        text_.append(QLatin1StringView(", "));
+    first_ = false;
+}
+
+void InsertRowStatement::add(const FieldValue& value, short sqlType)
+{
+    switch (value.kind) {
+    case FieldValue::Kind::Null:
+        addNull();
+        break;
+    case FieldValue::Kind::Boolean:
+        addBoolean(value.boolean);
+        break;
+    case FieldValue::Kind::Binary:
+        addBytes(value.bytes);
+        break;
+    case FieldValue::Kind::Text:
+        addText(value.text.toUtf8(), sqlType);
+        break;
+    }
+}
+
+void InsertRowStatement::addNull()
+{
+    separate();
+    text_.append(QLatin1StringView("''"));
+}
+
+void InsertRowStatement::addBoolean(bool value)
+{
+    separate();
+    text_.append(value ? QLatin1Char('1') : QLatin1Char('0'));
+}
+
+void InsertRowStatement::addBytes(QByteArrayView bytes)
+{
+    separate();
+    text_.append(QLatin1Char('\''));
+    text_.append(QLatin1StringView(QByteArray::fromRawData(bytes.data(), bytes.size()).toHex().toUpper()));
+    text_.append(QLatin1Char('\''));
+}
+
+void InsertRowStatement::addText(QByteArrayView utf8, short sqlType)
+{
+    if (utf8.isEmpty()) {
+        addNull();
+        return;
+    }
+    separate();
+    const auto [open, close] = literalQuotes(sqlType);
+    text_.append(open);
+    // A quote byte never occurs inside a multi-byte UTF-8 sequence, so the text can be cut there.
+    qsizetype from = 0;
+    for (qsizetype quote = utf8.indexOf('\''); quote >= 0; quote = utf8.indexOf('\'', from)) {
+        appendUtf8(utf8.sliced(from, quote - from));
+        text_.append(QLatin1StringView("''"));
+        from = quote + 1;
+    }
+    appendUtf8(utf8.sliced(from));
+    text_.append(close);
+}
+
+void InsertRowStatement::appendUtf8(QByteArrayView utf8)
+{
+    const qsizetype old = text_.size();
+    text_.resize(old + utf8.size());
+    QChar* end = decoder_.appendToBuffer(text_.data() + old, utf8);
+    text_.resize(end - text_.constData());
+}
+
+const QString& InsertRowStatement::finish()
+{
+    text_.append(QLatin1Char(')'));
+    return text_;
 }
 
 } // namespace oracle::sql

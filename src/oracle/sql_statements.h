@@ -1,6 +1,10 @@
 #pragma once
 
+#include "oracle/field_value.h"
+
+#include <QByteArrayView>
 #include <QString>
+#include <QStringDecoder>
 #include <QStringList>
 #include <vector>
 
@@ -26,18 +30,36 @@ QString CreateTable(const QString& tableName, const std::vector<ColumnDefinition
 QString DropTable(const QString& tableName);
 QString RenameTable(const QString& oldName, const QString& newName);
 QString SelectAllRows(const QString& tableName);
-// literals: each value already in its SQL form ('text', 1, {ts '...'}).
-QString InsertRow(const QString& tableName, const QStringList& literals);
 
-} // namespace sql
-} // namespace oracle
-
-namespace oracle {
-struct FieldValue;
-namespace sql {
 // A row value in the SQL form that loads it unchanged whatever the session's settings:
 // texts and numbers quoted, NULL as '', Booleans as 1 or 0, bytes as quoted hexadecimal,
 // dates and timestamps as ODBC escapes.
 QString ValueLiteral(const FieldValue& value, short sqlType);
+
+// INSERT INTO "T" VALUES(...) for one row after another. The text is built in place, values
+// straight from UTF-8 where the caller holds them so, since a copy builds one per row.
+class InsertRowStatement {
+public:
+    explicit InsertRowStatement(const QString& tableName);
+
+    void start();
+    void add(const FieldValue& value, short sqlType);
+    void addNull();
+    void addBoolean(bool value);
+    void addBytes(QByteArrayView bytes);
+    void addText(QByteArrayView utf8, short sqlType);
+    const QString& finish();
+    const QString& text() const { return text_; }
+
+private:
+    void separate();
+    void appendUtf8(QByteArrayView utf8);
+
+    QString prefix_;
+    QString text_;
+    bool first_ = true;
+    QStringDecoder decoder_{QStringDecoder::Utf8};
+};
+
 } // namespace sql
 } // namespace oracle

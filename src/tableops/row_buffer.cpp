@@ -1,16 +1,18 @@
 #include "tableops/row_buffer.h"
 
+#include <cstring>
 #include <stdexcept>
 
 namespace tableops {
 
 namespace {
 
-constexpr size_t kChunkSize = size_t(1) << 20;
+constexpr std::size_t kChunkSize = std::size_t(1) << 20;
+constexpr std::size_t kMaxSizeBytes = 10;
 
 // Layout of a row: value count, then per value a kind byte and, for texts (UTF-8) and bytes,
 // a variable-length size and the data.
-void putSize(std::string& out, size_t size)
+void putSize(std::string& out, std::size_t size)
 {
     while (size >= 0x80) {
         out.push_back(char((size & 0x7F) | 0x80));
@@ -19,20 +21,41 @@ void putSize(std::string& out, size_t size)
     out.push_back(char(size));
 }
 
-size_t takeSize(const char*& in)
+} // namespace
+
+std::size_t RowBuffer::takeSize(const char*& in)
 {
-    size_t size = 0;
+    std::size_t size = 0;
     int shift = 0;
     for (;;) {
         const auto byte = static_cast<unsigned char>(*in++);
-        size |= size_t(byte & 0x7F) << shift;
+        size |= std::size_t(byte & 0x7F) << shift;
         if (!(byte & 0x80))
             return size;
         shift += 7;
     }
 }
 
-} // namespace
+PackedValue RowBuffer::takeValue(const char*& in)
+{
+    PackedValue value;
+    value.kind = static_cast<oracle::FieldValue::Kind>(*in++);
+    switch (value.kind) {
+    case oracle::FieldValue::Kind::Null:
+        break;
+    case oracle::FieldValue::Kind::Boolean:
+        value.boolean = *in++ != 0;
+        break;
+    case oracle::FieldValue::Kind::Text:
+    case oracle::FieldValue::Kind::Binary: {
+        const std::size_t size = takeSize(in);
+        value.data = QByteArrayView(in, qsizetype(size));
+        in += size;
+        break;
+    }
+    }
+    return value;
+}
 
 void RowBuffer::clear()
 {
@@ -44,7 +67,8 @@ void RowBuffer::clear()
 
 void RowBuffer::append(const std::vector<oracle::FieldValue>& row)
 {
-    std::string packed;
+    std::string& packed = scratch_;
+    packed.clear();
     putSize(packed, row.size());
     for (const oracle::FieldValue& value : row) {
         packed.push_back(char(value.kind));
@@ -55,14 +79,21 @@ void RowBuffer::append(const std::vector<oracle::FieldValue>& row)
             packed.push_back(value.boolean ? 1 : 0);
             break;
         case oracle::FieldValue::Kind::Text: {
-            const QByteArray utf8 = value.text.toUtf8();
-            putSize(packed, size_t(utf8.size()));
-            packed.append(utf8.constData(), size_t(utf8.size()));
+            // Encode behind room for the size, then move the data down to where the size ends.
+            const std::size_t at = packed.size();
+            packed.resize(at + kMaxSizeBytes + std::size_t(value.text.size()) * 3);
+            char* data = packed.data() + at + kMaxSizeBytes;
+            const std::size_t size = std::size_t(encoder_.appendToBuffer(data, value.text) - data);
+            std::string sizeBytes;
+            putSize(sizeBytes, size);
+            std::memmove(packed.data() + at + sizeBytes.size(), data, size);
+            std::memcpy(packed.data() + at, sizeBytes.data(), sizeBytes.size());
+            packed.resize(at + sizeBytes.size() + size);
             break;
         }
         case oracle::FieldValue::Kind::Binary:
-            putSize(packed, size_t(value.bytes.size()));
-            packed.append(value.bytes.constData(), size_t(value.bytes.size()));
+            putSize(packed, std::size_t(value.bytes.size()));
+            packed.append(value.bytes.constData(), std::size_t(value.bytes.size()));
             break;
         }
     }
@@ -75,35 +106,27 @@ void RowBuffer::append(const std::vector<oracle::FieldValue>& row)
     chunk.append(packed);
 }
 
-std::vector<oracle::FieldValue> RowBuffer::row(int index) const
+const char* RowBuffer::rowStart(int index) const
 {
     if (index < 0 || index >= count())
         throw std::out_of_range("row index out of range");
-    const Position position = rows_[size_t(index)];
-    const char* in = chunks_[position.chunk].data() + position.offset;
-    std::vector<oracle::FieldValue> values(takeSize(in));
-    for (oracle::FieldValue& value : values) {
-        value.kind = static_cast<oracle::FieldValue::Kind>(*in++);
-        switch (value.kind) {
-        case oracle::FieldValue::Kind::Null:
-            break;
-        case oracle::FieldValue::Kind::Boolean:
-            value.boolean = *in++ != 0;
-            break;
-        case oracle::FieldValue::Kind::Text: {
-            const size_t size = takeSize(in);
-            value.text = QString::fromUtf8(in, qsizetype(size));
-            in += size;
-            break;
-        }
-        case oracle::FieldValue::Kind::Binary: {
-            const size_t size = takeSize(in);
-            value.bytes = QByteArray(in, qsizetype(size));
-            in += size;
-            break;
-        }
-        }
-    }
+    const Position position = rows_[std::size_t(index)];
+    return chunks_[position.chunk].data() + position.offset;
+}
+
+std::vector<oracle::FieldValue> RowBuffer::row(int index) const
+{
+    std::vector<oracle::FieldValue> values;
+    forEachValue(index, [&](int, const PackedValue& packed) {
+        oracle::FieldValue value;
+        value.kind = packed.kind;
+        value.boolean = packed.boolean;
+        if (packed.kind == oracle::FieldValue::Kind::Text)
+            value.text = QString::fromUtf8(packed.data);
+        else if (packed.kind == oracle::FieldValue::Kind::Binary)
+            value.bytes = packed.data.toByteArray();
+        values.push_back(std::move(value));
+    });
     return values;
 }
 

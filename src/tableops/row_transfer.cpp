@@ -12,14 +12,23 @@ namespace tableops {
 
 namespace {
 
-QString insertStatement(const QString& tableName, const std::vector<oracle::FieldValue>& row,
-                        const std::vector<short>& sqlTypes)
+void addValue(oracle::sql::InsertRowStatement& insert, const PackedValue& value, const std::vector<short>& sqlTypes,
+              int column)
 {
-    QStringList literals;
-    literals.reserve(qsizetype(row.size()));
-    for (size_t i = 0; i < row.size(); ++i)
-        literals << oracle::sql::ValueLiteral(row[i], i < sqlTypes.size() ? sqlTypes[i] : 0);
-    return oracle::sql::InsertRow(tableName, literals);
+    switch (value.kind) {
+    case oracle::FieldValue::Kind::Null:
+        insert.addNull();
+        break;
+    case oracle::FieldValue::Kind::Boolean:
+        insert.addBoolean(value.boolean);
+        break;
+    case oracle::FieldValue::Kind::Binary:
+        insert.addBytes(value.data);
+        break;
+    case oracle::FieldValue::Kind::Text:
+        insert.addText(value.data, size_t(column) < sqlTypes.size() ? sqlTypes[size_t(column)] : 0);
+        break;
+    }
 }
 
 // The bar's share after a row, rounded as the classic runtime rounded (half to even).
@@ -54,11 +63,18 @@ void CopyTableRows(app::StepTrap& trap, oracle::Connection& source, oracle::Conn
 
     trap.mark(250);
     const int rowCount = buffer.count();
+    oracle::sql::InsertRowStatement insert(tableName);
     for (int i = 0; i < rowCount && !trap.operationEnded(); ++i) {
         trap.step(254, [&] { events.yield(); });
-        QString statement;
-        trap.step(256, [&] { statement = insertStatement(tableName, buffer.row(i), sqlTypes); });
-        trap.step(280, [&] { target.execute(statement); });
+        bool built = false;
+        trap.step(256, [&] {
+            insert.start();
+            buffer.forEachValue(i, [&](int column, const PackedValue& value) { addValue(insert, value, sqlTypes, column); });
+            insert.finish();
+            built = true;
+        });
+        if (built)
+            trap.step(280, [&] { target.execute(insert.text()); });
         trap.step(282, [&] { progress.setValue(progressValue(i, rowCount)); });
     }
 }
