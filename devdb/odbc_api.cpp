@@ -1,5 +1,6 @@
 // ODBC entry points of the driver (ANSI only: the driver manager maps the W calls onto these,
 // except SQLGetData with SQL_C_WCHAR, which arrives as is and is answered in UTF-16 here).
+#include <algorithm>
 #include "connstr.h"
 #include "session.h"
 #include "util.h"
@@ -223,6 +224,17 @@ SQLRETURN readValue(Stmt* s, int column, SQLSMALLINT ctype, SQLPOINTER target, S
     const bool binary = isBinary(col.type);
     switch (ctype) {
     case SQL_C_CHAR: case SQL_C_WCHAR: case SQL_C_BINARY: {
+        // The common case, an ASCII text that fits, goes straight into the caller's buffer.
+        if (!rs.started && ctype == SQL_C_WCHAR && !binary && target
+            && SQLLEN((v.data.size() + 1) * sizeof(SQLWCHAR)) <= capacity
+            && std::all_of(v.data.begin(), v.data.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+            auto* out = static_cast<SQLWCHAR*>(target);
+            for (size_t i = 0; i < v.data.size(); ++i) out[i] = SQLWCHAR(static_cast<unsigned char>(v.data[i]));
+            out[v.data.size()] = 0;
+            if (indicator) *indicator = SQLLEN(v.data.size() * sizeof(SQLWCHAR));
+            rs.started = rs.finished = true;
+            return SQL_SUCCESS;
+        }
         if (!rs.started) {
             if (ctype == SQL_C_BINARY) rs.bytes = v.data;
             else if (ctype == SQL_C_CHAR) rs.bytes = binary ? toHex(v.data) : v.data;

@@ -83,8 +83,13 @@ bool decodeUtf8(std::string_view s, size_t& i, char32_t& cp)
 std::u16string utf8ToUtf16(std::string_view s)
 {
     std::u16string out;
-    out.reserve(s.size());
+    // Most values are plain ASCII: widen them in one pass, decode only what follows.
     size_t i = 0;
+    while (i < s.size() && static_cast<unsigned char>(s[i]) < 0x80) ++i;
+    out.resize(i);
+    for (size_t k = 0; k < i; ++k) out[k] = char16_t(static_cast<unsigned char>(s[k]));
+    if (i == s.size()) return out;
+    out.reserve(s.size());
     while (i < s.size()) {
         char32_t cp;
         if (!decodeUtf8(s, i, cp)) cp = 0xFFFD;

@@ -142,10 +142,18 @@ struct ConnectionCore {
 // ----------------------------------------------------------------------------------------------
 // ResultSet
 
+// A column read through a buffer bound to it, filled by each fetch.
+struct BoundColumn {
+    std::vector<SQLWCHAR> text;  // text columns
+    unsigned char bit = 0;       // Boolean columns
+    SQLLEN indicator = 0;
+};
+
 struct ResultSet::State {
     std::shared_ptr<detail::ConnectionCore> connection;  // keeps the link alive while rows are read
     std::shared_ptr<detail::StatementCore> statement;      // null once fully fetched or closed
     std::vector<ColumnInfo> columns;
+    std::vector<BoundColumn> bound;                         // the leading columns, read by SQLFetch itself
     std::vector<FieldValue> current;
     std::vector<std::vector<FieldValue>> fetched;           // client-side cursor rows
     size_t fetchedPosition = 0;
@@ -291,6 +299,38 @@ FieldValue readColumn(SQLHSTMT statement, SQLUSMALLINT number, SQLSMALLINT sqlTy
     }
 }
 
+// Short columns are bound, so one fetch fills them all instead of a call per value; long and
+// binary ones are read piece by piece after them (unbound columns must follow the bound ones).
+std::vector<BoundColumn> bindLeadingColumns(SQLHSTMT statement, const std::vector<ColumnInfo>& columns,
+                                            const std::vector<SQLULEN>& sizes)
+{
+    std::vector<BoundColumn> bound;
+    bound.reserve(columns.size());
+    for (size_t i = 0; i < columns.size(); ++i) {
+        const SQLSMALLINT type = columns[i].sqlType;
+        const SQLULEN size = sizes[i];
+        const bool longOrBinary = type == SQL_LONGVARCHAR || type == SQL_WLONGVARCHAR || type == SQL_BINARY
+            || type == SQL_VARBINARY || type == SQL_LONGVARBINARY;
+        if (longOrBinary || (type != SQL_BIT && (size == 0 || size > 4000)))
+            break;
+        BoundColumn& column = bound.emplace_back();
+        SQLRETURN rc;
+        if (type == SQL_BIT) {
+            rc = SQLBindCol(statement, SQLUSMALLINT(i + 1), SQL_C_BIT, &column.bit, 1, &column.indicator);
+        } else {
+            // Room for the rendering of numbers and dates too, which can be longer than the column size.
+            column.text.resize(std::max<size_t>(size_t(size) * 2, 64) + 1);
+            rc = SQLBindCol(statement, SQLUSMALLINT(i + 1), SQL_C_WCHAR, column.text.data(),
+                            SQLLEN(column.text.size() * sizeof(SQLWCHAR)), &column.indicator);
+        }
+        if (!succeeded(rc)) {
+            SQLFreeStmt(statement, SQL_UNBIND);
+            return {};
+        }
+    }
+    return bound;
+}
+
 } // namespace
 
 void ResultSet::fetch()
@@ -320,7 +360,22 @@ void ResultSet::fetch()
         if (!succeeded(rc))
             throw diagnostics(SQL_HANDLE_STMT, statement, QStringLiteral("Could not fetch a row."));
         s.current.resize(s.columns.size());
-        for (size_t i = 0; i < s.columns.size(); ++i)
+        for (size_t i = 0; i < s.bound.size(); ++i) {
+            const BoundColumn& column = s.bound[i];
+            if (column.indicator == SQL_NULL_DATA) {
+                s.current[i] = FieldValue::null();
+            } else if (s.columns[i].sqlType == SQL_BIT) {
+                s.current[i] = FieldValue::fromBoolean(column.bit != 0);
+            } else {
+                const size_t capacity = column.text.size() - 1;
+                if (column.indicator == SQL_NO_TOTAL || size_t(column.indicator) / sizeof(SQLWCHAR) > capacity)
+                    throw DatabaseError(QStringLiteral("A value of column %1 is longer than the driver said it could be.")
+                                            .arg(s.columns[i].name),
+                                        QStringLiteral("01004"));
+                s.current[i] = FieldValue::fromText(fromWide(column.text.data(), column.indicator / SQLLEN(sizeof(SQLWCHAR))));
+            }
+        }
+        for (size_t i = s.bound.size(); i < s.columns.size(); ++i)
             s.current[i] = readColumn(statement, SQLUSMALLINT(i + 1), s.columns[i].sqlType);
     } catch (...) {
         // A row that cannot be read ends the result: a walk over it must come to an end.
@@ -392,6 +447,7 @@ ResultSet Connection::execute(const QString& sql)
     result.state_ = std::make_unique<ResultSet::State>();
     ResultSet::State& s = *result.state_;
     s.connection = core_;
+    std::vector<SQLULEN> sizes;
     for (SQLUSMALLINT i = 1; i <= SQLUSMALLINT(columnCount); ++i) {
         SQLWCHAR name[256];
         SQLSMALLINT nameLength = 0, dataType = 0, decimals = 0, nullable = 0;
@@ -400,7 +456,9 @@ ResultSet Connection::execute(const QString& sql)
                                        &decimals, &nullable)))
             throw diagnostics(SQL_HANDLE_STMT, handle, QStringLiteral("Could not describe a column."));
         s.columns.push_back({fromWide(name, std::min<qsizetype>(nameLength, qsizetype(std::size(name)) - 1)), dataType});
+        sizes.push_back(size);
     }
+    s.bound = bindLeadingColumns(handle, s.columns, sizes);
     s.statement = statement;
     core_->statements.push_back(statement);
 

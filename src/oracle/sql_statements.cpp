@@ -6,6 +6,8 @@
 #include <sql.h>
 #include <sqlext.h>
 
+#include <algorithm>
+
 namespace oracle::sql {
 
 QString QuotedIdentifier(const QString& name)
@@ -175,6 +177,10 @@ void InsertRowStatement::addText(QByteArrayView utf8, short sqlType)
 
 void InsertRowStatement::appendUtf8(QByteArrayView utf8)
 {
+    if (std::all_of(utf8.begin(), utf8.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+        text_.append(QLatin1StringView(utf8.data(), utf8.size()));
+        return;
+    }
     const qsizetype old = text_.size();
     text_.resize(old + utf8.size());
     QChar* end = decoder_.appendToBuffer(text_.data() + old, utf8);
