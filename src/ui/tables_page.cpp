@@ -245,6 +245,9 @@ void TablesPage::PushButton10_Click()
 
 void TablesPage::PushButton11_Click()
 {
+    // Back, then Next, would refill the lists under a running operation's walk.
+    if (operationRunning_)
+        return;
     app::StepTrap trap(services_.dialogs, QStringLiteral("Form2.PushButton11_Click"));
     trap.step(100, [&] { loginPage_.show(); });
     trap.step(102, [&] { hide(); });
