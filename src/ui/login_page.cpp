@@ -28,14 +28,7 @@ const std::array<QString, 6> kLoginFieldKeys = {
 
 LoginPage::LoginPage(PageServices& services) : services_(services), pointer_(this)
 {
-    setObjectName(QStringLiteral("Form1"));
-    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
-                   | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
-    QFont font(QStringLiteral("Arial"));
-    font.setPointSizeF(9);
-    setFont(font);
-    SetBackgroundColour(this, 0xFFFFFF);
-    SetClientSizeInTwips(this, 8040, 6165);
+    SetUpPageWindow(this, "Form1", false, 8040, 6165);
     buildControls();
     CentreOnScreen(this);
 }

@@ -53,6 +53,19 @@ void SetBackgroundColour(QWidget* widget, unsigned rgb)
     widget->setAutoFillBackground(true);
 }
 
+void SetUpPageWindow(QWidget* window, const char* name, bool boldFont, int clientWidth, int clientHeight)
+{
+    window->setObjectName(QLatin1String(name));
+    window->setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
+                           | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    QFont font(QStringLiteral("Arial"));
+    font.setPointSizeF(9);
+    font.setBold(boldFont);
+    window->setFont(font);
+    SetBackgroundColour(window, 0xFFFFFF);
+    SetClientSizeInTwips(window, clientWidth, clientHeight);
+}
+
 QPushButton* MakePushButton(QWidget* parent, const char* name, const QString& caption)
 {
     auto* button = new QPushButton(caption, parent);

@@ -22,6 +22,8 @@ QGroupBox* MakeFrame(QWidget* parent, const char* name, const QString& caption);
 QLineEdit* MakeTextBox(QWidget* parent, const char* name);
 
 void SetBackgroundColour(QWidget* widget, unsigned rgb);
+// A page window: fixed size (minimize, no maximize), Arial 9 pt, white as designed.
+void SetUpPageWindow(QWidget* window, const char* name, bool boldFont, int clientWidth, int clientHeight);
 void CentreOnScreen(QWidget* window);
 
 } // namespace ui

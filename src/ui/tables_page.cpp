@@ -27,15 +27,7 @@ using oracle::DatabaseSide;
 TablesPage::TablesPage(PageServices& services, LoginPage& loginPage)
     : services_(services), loginPage_(loginPage), pointer_(this)
 {
-    setObjectName(QStringLiteral("Form2"));
-    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
-                   | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
-    QFont font(QStringLiteral("Arial"));
-    font.setPointSizeF(9);
-    font.setBold(true);
-    setFont(font);
-    SetBackgroundColour(this, 0xFFFFFF);
-    SetClientSizeInTwips(this, 8040, 5520);
+    SetUpPageWindow(this, "Form2", true, 8040, 5520);
     buildControls();
     CentreOnScreen(this);
 }
@@ -166,8 +158,7 @@ void TablesPage::PushButton2_Click() { selectAll(DatabaseSide::One, false, QStri
 void TablesPage::PushButton6_Click() { selectAll(DatabaseSide::Two, true, QStringLiteral("Form2.PushButton6_Click")); }
 void TablesPage::PushButton7_Click() { selectAll(DatabaseSide::Two, false, QStringLiteral("Form2.PushButton7_Click")); }
 
-void TablesPage::runTableOperation(const QString& procedurePath,
-                                   const std::function<void(app::StepTrap&)>& operation)
+void TablesPage::runTableOperation(const QString& procedurePath, const TableOperation& operation)
 {
     if (operationRunning_)
         return;
@@ -177,69 +168,54 @@ void TablesPage::runTableOperation(const QString& procedurePath,
         ~Reset() { flag = false; }
     } reset{operationRunning_};
     app::StepTrap trap(services_.dialogs, procedurePath);
+    const tableops::PageContext context{services_.dialogs, pointer_, services_.events, *progress_, loginPage_,
+                                        *list1_, *list2_, loginPage_.applicationTitle()};
     try {
-        operation(trap);
+        operation(trap, context);
     } catch (const app::OperationCancelled&) {
         // The window was closed during the operation: the program is ending.
     }
 }
 
-namespace {
-
-tableops::PageContext contextFor(PageServices& services, app::PagePointer& pointer, app::ProgressDisplay& progress,
-                                 const LoginPage& login, app::TableList& list1, app::TableList& list2)
-{
-    return tableops::PageContext{services.dialogs, pointer, services.events, progress, login, list1, list2,
-                                 login.applicationTitle()};
-}
-
-} // namespace
-
 void TablesPage::PushButton3_Click()
 {
-    runTableOperation(QStringLiteral("Form2.PushButton3_Click"), [&](app::StepTrap& trap) {
-        tableops::SendTables(trap, contextFor(services_, pointer_, *progress_, loginPage_, *list1_, *list2_),
-                             DatabaseSide::One, DatabaseSide::Two);
+    runTableOperation(QStringLiteral("Form2.PushButton3_Click"), [](app::StepTrap& trap, const tableops::PageContext& page) {
+        tableops::SendTables(trap, page, DatabaseSide::One, DatabaseSide::Two);
     });
 }
 
 void TablesPage::PushButton8_Click()
 {
-    runTableOperation(QStringLiteral("Form2.PushButton8_Click"), [&](app::StepTrap& trap) {
-        tableops::SendTables(trap, contextFor(services_, pointer_, *progress_, loginPage_, *list1_, *list2_),
-                             DatabaseSide::Two, DatabaseSide::One);
+    runTableOperation(QStringLiteral("Form2.PushButton8_Click"), [](app::StepTrap& trap, const tableops::PageContext& page) {
+        tableops::SendTables(trap, page, DatabaseSide::Two, DatabaseSide::One);
     });
 }
 
 void TablesPage::PushButton4_Click()
 {
-    runTableOperation(QStringLiteral("Form2.PushButton4_Click"), [&](app::StepTrap& trap) {
-        tableops::DeleteTables(trap, contextFor(services_, pointer_, *progress_, loginPage_, *list1_, *list2_),
-                               DatabaseSide::One);
+    runTableOperation(QStringLiteral("Form2.PushButton4_Click"), [](app::StepTrap& trap, const tableops::PageContext& page) {
+        tableops::DeleteTables(trap, page, DatabaseSide::One);
     });
 }
 
 void TablesPage::PushButton9_Click()
 {
-    runTableOperation(QStringLiteral("Form2.PushButton9_Click"), [&](app::StepTrap& trap) {
-        tableops::DeleteTables(trap, contextFor(services_, pointer_, *progress_, loginPage_, *list1_, *list2_),
-                               DatabaseSide::Two);
+    runTableOperation(QStringLiteral("Form2.PushButton9_Click"), [](app::StepTrap& trap, const tableops::PageContext& page) {
+        tableops::DeleteTables(trap, page, DatabaseSide::Two);
     });
 }
 
 void TablesPage::PushButton5_Click()
 {
-    runTableOperation(QStringLiteral("Form2.PushButton5_Click"), [&](app::StepTrap& trap) {
-        tableops::RenameTable(trap, contextFor(services_, pointer_, *progress_, loginPage_, *list1_, *list2_),
-                              DatabaseSide::One);
+    runTableOperation(QStringLiteral("Form2.PushButton5_Click"), [](app::StepTrap& trap, const tableops::PageContext& page) {
+        tableops::RenameTable(trap, page, DatabaseSide::One);
     });
 }
 
 void TablesPage::PushButton10_Click()
 {
-    runTableOperation(QStringLiteral("Form2.PushButton10_Click"), [&](app::StepTrap& trap) {
-        tableops::RenameTable(trap, contextFor(services_, pointer_, *progress_, loginPage_, *list1_, *list2_),
-                              DatabaseSide::Two);
+    runTableOperation(QStringLiteral("Form2.PushButton10_Click"), [](app::StepTrap& trap, const tableops::PageContext& page) {
+        tableops::RenameTable(trap, page, DatabaseSide::Two);
     });
 }
 

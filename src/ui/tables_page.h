@@ -15,6 +15,9 @@ class QPushButton;
 namespace app {
 class StepTrap;
 }
+namespace tableops {
+struct PageContext;
+}
 
 namespace ui {
 
@@ -56,7 +59,8 @@ private:
     void buildControls();
     void selectAll(oracle::DatabaseSide side, bool selected, const QString& procedurePath);
     // Runs one table operation under its handler's trap; while one runs, the others do nothing.
-    void runTableOperation(const QString& procedurePath, const std::function<void(app::StepTrap&)>& operation);
+    using TableOperation = std::function<void(app::StepTrap&, const tableops::PageContext&)>;
+    void runTableOperation(const QString& procedurePath, const TableOperation& operation);
 
     PageServices& services_;
     LoginPage& loginPage_;
