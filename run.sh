@@ -7,7 +7,7 @@ set -euo pipefail
 source "$(dirname "$0")/scripts/setup.sh"
 
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
-    echo "run.sh: no graphical display (DISPLAY is not set); try: xvfb-run -a ./run.sh ${*}" >&2
+    echo "run.sh: no graphical display (DISPLAY is not set); try: xvfb-run -a ./run.sh${*:+ $*}" >&2
     exit 2
 fi
 
