@@ -87,16 +87,6 @@ std::pair<QLatin1StringView, QLatin1StringView> literalQuotes(short sqlType)
 
 } // namespace
 
-QString ValueLiteral(const FieldValue& value, short sqlType)
-{
-    InsertRowStatement single{QString()};
-    single.add(value, sqlType);
-    const QString& text = single.finish();
-    // Cut the literal out of the statement around it.
-    const QString prefix = QStringLiteral("INSERT INTO \"\" VALUES(");
-    return text.mid(prefix.size(), text.size() - prefix.size() - 1);
-}
-
 InsertRowStatement::InsertRowStatement(const QString& tableName)
     : prefix_(QStringLiteral("INSERT INTO ") + QuotedIdentifier(tableName) + QStringLiteral(" VALUES("))
 {

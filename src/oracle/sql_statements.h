@@ -31,13 +31,10 @@ QString DropTable(const QString& tableName);
 QString RenameTable(const QString& oldName, const QString& newName);
 QString SelectAllRows(const QString& tableName);
 
-// A row value in the SQL form that loads it unchanged whatever the session's settings:
-// texts and numbers quoted, NULL as '', Booleans as 1 or 0, bytes as quoted hexadecimal,
-// dates and timestamps as ODBC escapes.
-QString ValueLiteral(const FieldValue& value, short sqlType);
-
-// INSERT INTO "T" VALUES(...) for one row after another. The text is built in place, values
-// straight from UTF-8 where the caller holds them so, since a copy builds one per row.
+// INSERT INTO "T" VALUES(...) for one row after another, each value in the SQL form that loads
+// it unchanged whatever the session's settings: texts and numbers quoted, NULL as '', Booleans as
+// 1 or 0, bytes as quoted hexadecimal, dates and timestamps as ODBC escapes. The text is built in
+// place, values straight from UTF-8 where the caller holds them so, since a copy builds one per row.
 class InsertRowStatement {
 public:
     explicit InsertRowStatement(const QString& tableName);
