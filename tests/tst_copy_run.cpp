@@ -256,6 +256,19 @@ private slots:
         QCOMPARE(page->progress.values, QList<int>{0});
     }
 
+    void unreadableCatalogueIsReportedOnceAndTheTableSkipped()
+    {
+        makeOrders();
+        exec1(R"(CREATE TABLE "NEXT"("A" NUMBER))");
+        db->addFault("1|SELECT data_type|HY000|ORA-00942: table or view does not exist");
+        page->list1 = PlainTableList({"NEXT", "ORDERS"});
+        page->list1.select({"NEXT", "ORDERS"});
+        sendToSide2();
+        QCOMPARE(page->dialogs.errorPlaces(), QStringList{"Form2.PushButton3_Click at line 164"});
+        QCOMPARE(tables2(), QStringList{"NEXT"});
+        QCOMPARE(page->list2.names(), QStringList({"NEXT", "ORDERS"}));
+    }
+
     void lostConnectionEndsTheRunAfterOneReport()
     {
         exec1(R"(CREATE TABLE "BIG"("X" NUMBER))");
