@@ -134,7 +134,7 @@ int main(int argc, char* argv[])
     bar.show();
     app::ProgressBarDisplay progress(&bar);
     app::QtEventPump events;
-    const int rounds = qEnvironmentVariableIntValue("BENCH_ROUNDS") > 0 ? qEnvironmentVariableIntValue("BENCH_ROUNDS") : 3;
+    const int rounds = qEnvironmentVariableIntValue("BENCH_ROUNDS") > 0 ? qEnvironmentVariableIntValue("BENCH_ROUNDS") : 5;
     double copySeconds = 1e9, bareSeconds = 1e9;
     db.exec("BARE", "hr", kCreate);
     for (int round = 0; round < rounds; ++round) {

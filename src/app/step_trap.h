@@ -1,7 +1,11 @@
 #pragma once
 
+#include "app/operation_error.h"
+
 #include <QString>
-#include <functional>
+#include <exception>
+#include <optional>
+#include <utility>
 
 namespace app {
 
@@ -15,14 +19,29 @@ public:
     StepTrap(Dialogs& dialogs, QString procedurePath);
 
     // Runs one numbered step. Returns false when it failed (and was reported).
-    bool step(int line, const std::function<void()>& action);
+    template <typename Action>
+    bool step(int line, Action&& action)
+    {
+        return guarded(line, [&] {
+            action();
+            return true;
+        }).has_value();
+    }
 
     // A numbered condition. A failing test is reported and counts as true: the block is entered.
-    bool when(int line, const std::function<bool()>& test);
+    template <typename Test>
+    bool when(int line, Test&& test)
+    {
+        return guarded(line, std::forward<Test>(test)).value_or(true);
+    }
 
     // The end test of a walk over a result set. A failing test is reported and ends the walk,
     // so nothing can loop on error reports.
-    bool more(int line, const std::function<bool()>& test);
+    template <typename Test>
+    bool more(int line, Test&& test)
+    {
+        return guarded(line, std::forward<Test>(test)).value_or(false) && !ended_;
+    }
 
     // Passes a numbered point where nothing can fail (a loop head, say).
     void mark(int line) { line_ = line; }
@@ -34,8 +53,24 @@ public:
     bool operationEnded() const { return ended_; }
 
 private:
-    template <typename Result, typename Action>
-    bool guarded(int line, Result& result, const Action& action);
+    // Steps run on every row of a copy, so they take the callable as it is, without wrapping it.
+    template <typename Action>
+    std::optional<bool> guarded(int line, Action&& action)
+    {
+        line_ = line;
+        try {
+            return bool(action());
+        } catch (const OperationCancelled&) {
+            throw;
+        } catch (const OperationError& error) {
+            if (error.endsOperation())
+                ended_ = true;
+            report(error.text());
+        } catch (const std::exception& error) {
+            report(QString::fromUtf8(error.what()));
+        }
+        return std::nullopt;
+    }
     void report(const QString& description);
 
     Dialogs& dialogs_;
