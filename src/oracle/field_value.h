@@ -26,6 +26,12 @@ struct FieldValue {
     friend bool operator==(const FieldValue&, const FieldValue&) = default;
 };
 
+// The value's text, or the fallback when the value is null.
+inline QString ValueOrDefault(const FieldValue& value, const QString& fallback)
+{
+    return value.isNull() ? fallback : value.toText();
+}
+
 // The column's ODBC SQL type (SQL_TYPE_TIMESTAMP and so on), next to its name.
 struct ColumnInfo {
     QString name;

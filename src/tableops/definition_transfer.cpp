@@ -21,11 +21,6 @@ bool takesLength(const QString& upperType)
     return types.contains(upperType);
 }
 
-QString valueOrEmpty(const oracle::FieldValue& value)
-{
-    return value.isNull() ? QString() : value.toText();
-}
-
 } // namespace
 
 QString ColumnTypeText(const QString& dataType, const QString& dataLengthText)
@@ -64,7 +59,7 @@ bool CopyTableDefinition(app::StepTrap& trap, oracle::Connection& source, oracle
         QString dataType, lengthText;
         trap.step(172, [&] { column.name = names.value(0).toText(); });
         trap.step(176, [&] { dataType = types.value(0).toText().toUpper(); });
-        trap.step(180, [&] { lengthText = valueOrEmpty(lengths.value(0)); });
+        trap.step(180, [&] { lengthText = oracle::ValueOrDefault(lengths.value(0), QString()); });
         trap.step(182, [&] { column.typeText = ColumnTypeText(dataType, lengthText); });
         columns.push_back(column);
         trap.step(196, [&] { names.moveNext(); });
