@@ -21,6 +21,8 @@ namespace oracle {
 namespace {
 
 const QString kClosedText = QStringLiteral("Operation is not allowed when the object is closed.");
+const QString kNoCurrentRowText = QStringLiteral(
+    "Either BOF or EOF is True, or the current record has been deleted. Requested operation requires a current record.");
 
 bool succeeded(SQLRETURN rc) { return rc == SQL_SUCCESS || rc == SQL_SUCCESS_WITH_INFO; }
 
@@ -185,9 +187,7 @@ void ResultSet::moveNext()
 {
     requireOpen();
     if (state_->atEnd)
-        throw DatabaseError(QStringLiteral("Either BOF or EOF is True, or the current record has been deleted. "
-                                           "Requested operation requires a current record."),
-                            QStringLiteral("HY109"));
+        throw DatabaseError(kNoCurrentRowText, QStringLiteral("HY109"));
     fetch();
 }
 
@@ -211,9 +211,7 @@ const FieldValue& ResultSet::value(int index) const
 {
     column(index);
     if (state_->atEnd)
-        throw DatabaseError(QStringLiteral("Either BOF or EOF is True, or the current record has been deleted. "
-                                           "Requested operation requires a current record."),
-                            QStringLiteral("HY109"));
+        throw DatabaseError(kNoCurrentRowText, QStringLiteral("HY109"));
     return state_->current[size_t(index)];
 }
 
