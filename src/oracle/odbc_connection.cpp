@@ -238,6 +238,28 @@ void ResultSet::close()
 
 namespace {
 
+// Reads a value piece by piece into the buffer, handing each piece to append. Text pieces that
+// fill the buffer leave room for a terminating zero (terminatorBytes). False when the value is null.
+template <typename Append>
+bool readPieces(SQLHSTMT statement, SQLUSMALLINT number, SQLSMALLINT cType, void* buffer, SQLLEN capacityBytes,
+                SQLLEN terminatorBytes, Append append)
+{
+    for (;;) {
+        SQLLEN indicator = 0;
+        const SQLRETURN rc = SQLGetData(statement, number, cType, buffer, capacityBytes, &indicator);
+        if (rc == SQL_NO_DATA)
+            return true;
+        if (!succeeded(rc))
+            throw diagnostics(SQL_HANDLE_STMT, statement, QStringLiteral("Could not read a value."));
+        if (indicator == SQL_NULL_DATA)
+            return false;
+        const bool truncated = indicator == SQL_NO_TOTAL || indicator > capacityBytes - terminatorBytes;
+        append(truncated ? capacityBytes - terminatorBytes : indicator);
+        if (rc == SQL_SUCCESS)
+            return true;
+    }
+}
+
 // Reads one column of the current row, piece by piece when it is longer than the buffer.
 FieldValue readColumn(SQLHSTMT statement, SQLUSMALLINT number, SQLSMALLINT sqlType)
 {
@@ -255,43 +277,18 @@ FieldValue readColumn(SQLHSTMT statement, SQLUSMALLINT number, SQLSMALLINT sqlTy
     case SQL_LONGVARBINARY: {
         QByteArray bytes;
         char buffer[4096];
-        for (;;) {
-            SQLLEN indicator = 0;
-            const SQLRETURN rc = SQLGetData(statement, number, SQL_C_BINARY, buffer, sizeof buffer, &indicator);
-            if (rc == SQL_NO_DATA)
-                break;
-            if (!succeeded(rc))
-                throw diagnostics(SQL_HANDLE_STMT, statement, QStringLiteral("Could not read a value."));
-            if (indicator == SQL_NULL_DATA)
-                return FieldValue::null();
-            const SQLLEN piece = (indicator == SQL_NO_TOTAL || indicator > SQLLEN(sizeof buffer))
-                ? SQLLEN(sizeof buffer) : indicator;
-            bytes.append(buffer, piece);
-            if (rc == SQL_SUCCESS)
-                break;
-        }
+        if (!readPieces(statement, number, SQL_C_BINARY, buffer, SQLLEN(sizeof buffer), 0,
+                        [&](SQLLEN pieceBytes) { bytes.append(buffer, pieceBytes); }))
+            return FieldValue::null();
         return FieldValue::fromBytes(bytes);
     }
     default: {
         QString text;
         SQLWCHAR buffer[512];
-        constexpr SQLLEN capacityBytes = SQLLEN(sizeof buffer);
-        for (;;) {
-            SQLLEN indicator = 0;
-            const SQLRETURN rc = SQLGetData(statement, number, SQL_C_WCHAR, buffer, capacityBytes, &indicator);
-            if (rc == SQL_NO_DATA)
-                break;
-            if (!succeeded(rc))
-                throw diagnostics(SQL_HANDLE_STMT, statement, QStringLiteral("Could not read a value."));
-            if (indicator == SQL_NULL_DATA)
-                return FieldValue::null();
-            // A truncated piece fills the buffer but for its terminating zero.
-            const SQLLEN pieceBytes = (indicator == SQL_NO_TOTAL || indicator >= capacityBytes)
-                ? capacityBytes - SQLLEN(sizeof(SQLWCHAR)) : indicator;
-            text.append(fromWide(buffer, pieceBytes / SQLLEN(sizeof(SQLWCHAR))));
-            if (rc == SQL_SUCCESS)
-                break;
-        }
+        constexpr SQLLEN unit = SQLLEN(sizeof(SQLWCHAR));
+        if (!readPieces(statement, number, SQL_C_WCHAR, buffer, SQLLEN(sizeof buffer), unit,
+                        [&](SQLLEN pieceBytes) { text.append(fromWide(buffer, pieceBytes / unit)); }))
+            return FieldValue::null();
         return FieldValue::fromText(text);
     }
     }
