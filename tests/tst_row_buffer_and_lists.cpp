@@ -31,6 +31,20 @@ private slots:
         QVERIFY(buffer.row(1)[1].isNull());
     }
 
+    void everyCharacterSurvivesTheBuffer()
+    {
+        const QString nul(QChar(0));
+        const std::vector<FieldValue> row = {
+            FieldValue::fromText(QString(QChar(0xFEFF)) + "mark"), FieldValue::fromText(QString(QChar(0xFFFE)) + "swapped"),
+            FieldValue::fromText(QString::fromUtf8("\xF0\x9F\x98\x80 e\xCC\x81 \xD7\xA9\xD7\x9C")),
+            FieldValue::fromText("a" + nul + "b" + nul)};
+        tableops::RowBuffer buffer;
+        buffer.append(row);
+        buffer.append(row);
+        QVERIFY(buffer.row(0) == row);
+        QVERIFY(buffer.row(1) == row);
+    }
+
     void manyRowsSpanChunks()
     {
         tableops::RowBuffer buffer;

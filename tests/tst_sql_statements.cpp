@@ -26,38 +26,55 @@ QString literalOf(const FieldValue& value, short sqlType)
 class SqlStatementsTest : public QObject {
     Q_OBJECT
 private slots:
+    // Columns: data_type, data_length, data_precision, data_scale, char_length, char_used
+    // (empty for null), and the type CREATE TABLE gets.
     void columnType_data()
     {
-        QTest::addColumn<QString>("dataType");
-        QTest::addColumn<QString>("length");
+        QTest::addColumn<QStringList>("catalogue");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("NUMBER keeps every value") << "NUMBER" << "22" << "NUMBER";
-        QTest::newRow("VARCHAR2") << "VARCHAR2" << "10" << "VARCHAR2(10)";
-        QTest::newRow("lower-case type") << "varchar2" << "10" << "VARCHAR2(10)";
-        QTest::newRow("CHAR of one") << "CHAR" << "1" << "CHAR(1)";
-        QTest::newRow("NCHAR") << "NCHAR" << "4" << "NCHAR(4)";
-        QTest::newRow("NVARCHAR2 in the catalogue's unit") << "NVARCHAR2" << "20" << "NVARCHAR2(20)";
-        QTest::newRow("RAW") << "RAW" << "16" << "RAW(16)";
-        QTest::newRow("VARCHAR") << "VARCHAR" << "30" << "VARCHAR(30)";
-        QTest::newRow("DATE") << "DATE" << "7" << "DATE";
-        QTest::newRow("date in lower case") << "date" << "7" << "DATE";
-        QTest::newRow("CLOB") << "CLOB" << "4000" << "CLOB";
-        QTest::newRow("Blob") << "Blob" << "4000" << "BLOB";
-        QTest::newRow("LONG of length 0") << "LONG" << "0" << "LONG";
-        QTest::newRow("above 8000") << "VARCHAR2" << "8001" << "VARCHAR2";
-        QTest::newRow("exactly 8000") << "VARCHAR2" << "8000" << "VARCHAR2(8000)";
-        QTest::newRow("null length") << "VARCHAR2" << "" << "VARCHAR2";
-        QTest::newRow("TIMESTAMP(6) gets no second pair") << "TIMESTAMP(6)" << "11" << "TIMESTAMP(6)";
-        QTest::newRow("FLOAT keeps its bits") << "FLOAT" << "22" << "FLOAT";
-        QTest::newRow("BINARY_DOUBLE") << "BINARY_DOUBLE" << "8" << "BINARY_DOUBLE";
-        QTest::newRow("not a number") << "VARCHAR2" << "abc" << "VARCHAR2";
+        auto row = [](const char* name, QStringList catalogue, const char* expected) {
+            QTest::newRow(name) << catalogue << QString(expected);
+        };
+        row("plain NUMBER", {"NUMBER", "22", "", "", "0", ""}, "NUMBER");
+        row("NUMBER(10,2)", {"NUMBER", "22", "10", "2", "0", ""}, "NUMBER(10,2)");
+        row("NUMBER(5)", {"NUMBER", "22", "5", "0", "0", ""}, "NUMBER(5)");
+        row("INTEGER lists scale 0 alone", {"NUMBER", "22", "", "0", "0", ""}, "NUMBER(*,0)");
+        row("NUMBER(*,2)", {"NUMBER", "22", "", "2", "0", ""}, "NUMBER(*,2)");
+        row("negative scale", {"NUMBER", "22", "7", "-2", "0", ""}, "NUMBER(7,-2)");
+        row("FLOAT keeps its binary precision", {"FLOAT", "22", "126", "", "0", ""}, "FLOAT(126)");
+        row("FLOAT(10)", {"FLOAT", "22", "10", "", "0", ""}, "FLOAT(10)");
+        row("VARCHAR2 in bytes", {"VARCHAR2", "10", "", "", "10", "B"}, "VARCHAR2(10)");
+        row("VARCHAR2 in characters", {"VARCHAR2", "40", "", "", "10", "C"}, "VARCHAR2(10 CHAR)");
+        row("CHAR in characters keeps its width", {"CHAR", "40", "", "", "10", "C"}, "CHAR(10 CHAR)");
+        row("CHAR of one", {"CHAR", "1", "", "", "1", "B"}, "CHAR(1)");
+        row("lower-case type", {"varchar2", "10", "", "", "10", "B"}, "VARCHAR2(10)");
+        row("NVARCHAR2 counts characters", {"NVARCHAR2", "4000", "", "", "2000", "C"}, "NVARCHAR2(2000)");
+        row("NCHAR counts characters", {"NCHAR", "20", "", "", "10", "C"}, "NCHAR(10)");
+        row("RAW", {"RAW", "16", "", "", "0", ""}, "RAW(16)");
+        row("VARCHAR", {"VARCHAR", "30", "", "", "30", "B"}, "VARCHAR(30)");
+        row("DATE", {"DATE", "7", "", "", "0", ""}, "DATE");
+        row("date in lower case", {"date", "7", "", "", "0", ""}, "DATE");
+        row("CLOB", {"CLOB", "4000", "", "", "0", ""}, "CLOB");
+        row("Blob", {"Blob", "4000", "", "", "0", ""}, "BLOB");
+        row("LONG of length 0", {"LONG", "0", "", "", "0", ""}, "LONG");
+        row("TIMESTAMP(6) as spelled", {"TIMESTAMP(6)", "11", "", "6", "0", ""}, "TIMESTAMP(6)");
+        row("INTERVAL as spelled", {"INTERVAL DAY(2) TO SECOND(6)", "11", "2", "6", "0", ""}, "INTERVAL DAY(2) TO SECOND(6)");
+        row("BINARY_DOUBLE", {"BINARY_DOUBLE", "8", "", "", "0", ""}, "BINARY_DOUBLE");
+        // A catalogue that could not give the details: the lengths as listed.
+        row("no details: NVARCHAR2 by its length", {"NVARCHAR2", "20", "", "", "", ""}, "NVARCHAR2(20)");
+        row("no details: VARCHAR2", {"VARCHAR2", "10", "", "", "", ""}, "VARCHAR2(10)");
+        row("above 8000", {"VARCHAR2", "8001", "", "", "", ""}, "VARCHAR2");
+        row("exactly 8000", {"VARCHAR2", "8000", "", "", "", ""}, "VARCHAR2(8000)");
+        row("null length", {"VARCHAR2", "", "", "", "", ""}, "VARCHAR2");
+        row("not a number", {"VARCHAR2", "abc", "", "", "", ""}, "VARCHAR2");
     }
     void columnType()
     {
-        QFETCH(QString, dataType);
-        QFETCH(QString, length);
+        QFETCH(QStringList, catalogue);
         QFETCH(QString, expected);
-        QCOMPARE(tableops::ColumnTypeText(dataType, length), expected);
+        const tableops::CatalogueColumn column{catalogue[0], catalogue[1], catalogue[2],
+                                              catalogue[3], catalogue[4], catalogue[5]};
+        QCOMPARE(tableops::ColumnTypeText(column), expected);
     }
 
     void statements()
@@ -65,9 +82,9 @@ private slots:
         QCOMPARE(sql::CreateTable("ORDERS", {{"ID", "NUMBER"}, {"NAME", "VARCHAR2(10)"}, {"CREATED", "DATE"}}),
                  QString(R"(CREATE TABLE "ORDERS"("ID" NUMBER,"NAME" VARCHAR2(10),"CREATED" DATE))"));
         QCOMPARE(sql::TableColumnsCatalogue("column_name", "ORDERS"),
-                 QString("SELECT column_name FROM all_tab_columns WHERE  table_name = 'ORDERS'"));
+                 QString("SELECT column_name FROM all_tab_columns WHERE  table_name = 'ORDERS' AND owner = USER ORDER BY column_id"));
         QCOMPARE(sql::TableColumnsCatalogue("data_length", "O'NEIL"),
-                 QString("SELECT data_length FROM all_tab_columns WHERE  table_name = 'O''NEIL'"));
+                 QString("SELECT data_length FROM all_tab_columns WHERE  table_name = 'O''NEIL' AND owner = USER ORDER BY column_id"));
         QCOMPARE(sql::DropTable("ORDERS"), QString(R"(DROP TABLE "ORDERS")"));
         QCOMPARE(sql::DropTable(R"(A"B)"), QString(R"(DROP TABLE "A""B")"));
         QCOMPARE(sql::RenameTable("ORDERS", "orders_old"), QString(R"(RENAME "ORDERS" TO "orders_old")"));
@@ -115,6 +132,12 @@ private slots:
                                           << "{ts '2024-01-02 03:04:05.123456'}";
         QTest::newRow("date escape") << "2024-01-02" << int(SQL_TYPE_DATE) << "{d '2024-01-02'}";
         QTest::newRow("empty timestamp is null") << "" << int(SQL_TYPE_TIMESTAMP) << "''";
+        const QChar nul(0);
+        QTest::newRow("NUL inside") << QString("ab") + nul + "cd" << int(SQL_VARCHAR) << "'ab' || CHR(0) || 'cd'";
+        QTest::newRow("NUL alone") << QString(nul) << int(SQL_VARCHAR) << "CHR(0)";
+        QTest::newRow("NUL first, quote after") << nul + QString("O'B") << int(SQL_VARCHAR) << "CHR(0) || 'O''B'";
+        QTest::newRow("NULs at the end") << QString("x'") + nul + nul << int(SQL_VARCHAR) << "'x''' || CHR(0) || CHR(0)";
+        QTest::newRow("NUL in a number column") << QString("1") + nul << int(SQL_DECIMAL) << "'1' || CHR(0)";
     }
     void valueLiterals()
     {
@@ -124,6 +147,29 @@ private slots:
         QCOMPARE(literalOf(FieldValue::fromText(text), short(sqlType)), expected);
     }
 
+    // Marks that look like byte-order marks are characters of the value wherever they stand, in
+    // every statement the builder makes, not only its first.
+    void everyCharacterKept()
+    {
+        const QStringList values = {
+            QString(QChar(0xFEFF)) + "starts with a mark",
+            QString(QChar(0xFFFE)) + "swapped mark",
+            "mid" + QString(QChar(0xFEFF)) + "dle" + QString(QChar(0xFFFE)),
+            QString::fromUtf8("emoji \xF0\x9F\x98\x80 and \xF0\x9D\x84\x9E"),
+            QString::fromUtf8("e\xCC\x81 combining, \xD7\xA9\xD7\x9C\xD7\x95\xD7\x9D right to left"),
+        };
+        sql::InsertRowStatement insert("T");
+        for (int round = 0; round < 2; ++round) {
+            for (const QString& value : values) {
+                insert.start();
+                insert.add(FieldValue::fromText(value), SQL_WVARCHAR);
+                QCOMPARE(insert.finish(), "INSERT INTO \"T\" VALUES('" + value + "')");
+                insert.start();
+                insert.addText(value.toUtf8(), SQL_WVARCHAR);
+                QCOMPARE(insert.finish(), "INSERT INTO \"T\" VALUES('" + value + "')");
+            }
+        }
+    }
     void otherValueKinds()
     {
         QCOMPARE(literalOf(FieldValue::fromBoolean(true), SQL_BIT), QString("1"));

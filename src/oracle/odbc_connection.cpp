@@ -12,6 +12,7 @@
 #include <QStringList>
 
 #include <algorithm>
+#include <optional>
 #include <utility>
 
 static_assert(sizeof(SQLWCHAR) == sizeof(char16_t), "ODBC wide characters must be UTF-16 code units");
@@ -28,9 +29,11 @@ bool succeeded(SQLRETURN rc) { return rc == SQL_SUCCESS || rc == SQL_SUCCESS_WIT
 
 const SQLWCHAR* wide(const QString& text) { return reinterpret_cast<const SQLWCHAR*>(text.utf16()); }
 
+// Copies the UTF-16 units as they are: QString::fromUtf16 would take a leading U+FEFF or U+FFFE
+// for a byte-order mark, dropping it or swapping the bytes of the whole value.
 QString fromWide(const SQLWCHAR* text, qsizetype length)
 {
-    return QString::fromUtf16(reinterpret_cast<const char16_t*>(text), length);
+    return QString(reinterpret_cast<const QChar*>(text), length);
 }
 
 // Every diagnostic record of a handle, joined, as the driver wrote them.
@@ -120,6 +123,18 @@ struct ConnectionCore {
     Handle spareStatement;
     bool open = false;
     std::vector<std::weak_ptr<StatementCore>> statements;
+    std::optional<bool> getDataOnBound;
+
+    // Whether SQLGetData may read a bound column again (SQL_GD_BOUND), asked once.
+    bool boundValuesRereadable()
+    {
+        if (!getDataOnBound) {
+            SQLUINTEGER extensions = 0;
+            const SQLRETURN rc = SQLGetInfoW(connection.get(), SQL_GETDATA_EXTENSIONS, &extensions, sizeof extensions, nullptr);
+            getDataOnBound = succeeded(rc) && (extensions & SQL_GD_BOUND) != 0;
+        }
+        return *getDataOnBound;
+    }
 
     // Statements go before the link: a disconnect with open statements is refused by some drivers.
     void closeStatements()
@@ -294,27 +309,59 @@ FieldValue readColumn(SQLHSTMT statement, SQLUSMALLINT number, SQLSMALLINT sqlTy
     }
 }
 
+// Text units a bound buffer needs for the longest text the column's type can produce, or 0 when
+// the type has no such bound and the column is read piece by piece instead.
+size_t boundTextUnits(SQLSMALLINT type, SQLULEN size, bool sizesMayBeExceeded)
+{
+    switch (type) {
+    case SQL_DECIMAL:
+    case SQL_NUMERIC:
+    case SQL_FLOAT:
+    case SQL_REAL:
+    case SQL_DOUBLE:
+    case SQL_INTEGER:
+    case SQL_SMALLINT:
+    case SQL_TINYINT:
+    case SQL_BIGINT:
+        // Written out in full, an Oracle NUMBER of 1E-130 takes 132 characters, and a binary double
+        // far more: its described size (digits of precision) says nothing about its text.
+        return 512;
+    case SQL_DATE:
+    case SQL_TIME:
+    case SQL_TIMESTAMP:
+    case SQL_TYPE_DATE:
+    case SQL_TYPE_TIME:
+    case SQL_TYPE_TIMESTAMP:
+        return 128;
+    default:
+        // Character columns: up to two UTF-16 units a character. A driver that cannot give a bound
+        // value again would lose one that outgrows its described size, so those are not bound.
+        if (sizesMayBeExceeded || size == 0 || size > 4000)
+            return 0;
+        return std::max<size_t>(size_t(size) * 2, 64);
+    }
+}
+
 // Short columns are bound, so one fetch fills them all instead of a call per value; long and
 // binary ones are read piece by piece after them (unbound columns must follow the bound ones).
 std::vector<BoundColumn> bindLeadingColumns(SQLHSTMT statement, const std::vector<ColumnInfo>& columns,
-                                            const std::vector<SQLULEN>& sizes)
+                                            const std::vector<SQLULEN>& sizes, bool boundValuesRereadable)
 {
     std::vector<BoundColumn> bound;
     bound.reserve(columns.size());
     for (size_t i = 0; i < columns.size(); ++i) {
         const SQLSMALLINT type = columns[i].sqlType;
-        const SQLULEN size = sizes[i];
         const bool longOrBinary = type == SQL_LONGVARCHAR || type == SQL_WLONGVARCHAR || type == SQL_BINARY
             || type == SQL_VARBINARY || type == SQL_LONGVARBINARY;
-        if (longOrBinary || (type != SQL_BIT && (size == 0 || size > 4000)))
+        const size_t units = boundTextUnits(type, sizes[i], !boundValuesRereadable);
+        if (longOrBinary || (type != SQL_BIT && units == 0))
             break;
         BoundColumn& column = bound.emplace_back();
         SQLRETURN rc;
         if (type == SQL_BIT) {
             rc = SQLBindCol(statement, SQLUSMALLINT(i + 1), SQL_C_BIT, &column.bit, 1, &column.indicator);
         } else {
-            // Room for the rendering of numbers and dates too, which can be longer than the column size.
-            column.text.resize(std::max<size_t>(size_t(size) * 2, 64) + 1);
+            column.text.resize(units + 1);
             rc = SQLBindCol(statement, SQLUSMALLINT(i + 1), SQL_C_WCHAR, column.text.data(),
                             SQLLEN(column.text.size() * sizeof(SQLWCHAR)), &column.indicator);
         }
@@ -364,10 +411,10 @@ void ResultSet::fetch()
             } else {
                 const size_t capacity = column.text.size() - 1;
                 if (column.indicator == SQL_NO_TOTAL || size_t(column.indicator) / sizeof(SQLWCHAR) > capacity)
-                    throw DatabaseError(QStringLiteral("A value of column %1 is longer than the driver said it could be.")
-                                            .arg(s.columns[i].name),
-                                        QStringLiteral("01004"));
-                s.current[i] = FieldValue::fromText(fromWide(column.text.data(), column.indicator / SQLLEN(sizeof(SQLWCHAR))));
+                    // Longer than its buffer: the driver gives the whole value again on request.
+                    s.current[i] = readColumn(statement, SQLUSMALLINT(i + 1), s.columns[i].sqlType);
+                else
+                    s.current[i] = FieldValue::fromText(fromWide(column.text.data(), column.indicator / SQLLEN(sizeof(SQLWCHAR))));
             }
         }
         for (size_t i = s.bound.size(); i < s.columns.size(); ++i)
@@ -423,7 +470,8 @@ ResultSet Connection::execute(const QString& sql)
         SQLFreeStmt(handle, SQL_CLOSE);
         core_->spareStatement = std::move(statement->statement);
     };
-    const SQLRETURN rc = SQLExecDirectW(handle, const_cast<SQLWCHAR*>(wide(sql)), SQL_NTS);
+    // The length, not a terminator, ends the text: a NUL inside must not cut the statement.
+    const SQLRETURN rc = SQLExecDirectW(handle, const_cast<SQLWCHAR*>(wide(sql)), SQLINTEGER(sql.size()));
     if (!succeeded(rc) && rc != SQL_NO_DATA) {
         DatabaseError error = diagnostics(SQL_HANDLE_STMT, handle, QStringLiteral("The statement failed."));
         keepForNextStatement();
@@ -453,7 +501,7 @@ ResultSet Connection::execute(const QString& sql)
         s.columns.push_back({fromWide(name, std::min<qsizetype>(nameLength, qsizetype(std::size(name)) - 1)), dataType});
         sizes.push_back(size);
     }
-    s.bound = bindLeadingColumns(handle, s.columns, sizes);
+    s.bound = bindLeadingColumns(handle, s.columns, sizes, core_->boundValuesRereadable());
     s.statement = statement;
     core_->statements.push_back(statement);
 

@@ -33,10 +33,20 @@ QString UserTables()
     return QStringLiteral("SELECT table_name FROM user_tables");
 }
 
-QString TableColumnsCatalogue(const QString& column, const QString& tableName)
+QString TableColumnsCatalogue(const QString& columns, const QString& tableName)
 {
-    return QStringLiteral("SELECT ") + column + QStringLiteral(" FROM all_tab_columns WHERE  table_name = ")
-        + QuotedLiteral(tableName);
+    return QStringLiteral("SELECT ") + columns + QStringLiteral(" FROM all_tab_columns WHERE  table_name = ")
+        + QuotedLiteral(tableName) + QStringLiteral(" AND owner = USER ORDER BY column_id");
+}
+
+QString SessionIdentity()
+{
+    return QStringLiteral("SELECT SYS_CONTEXT('USERENV', 'DB_UNIQUE_NAME'), USER FROM dual");
+}
+
+QString ContainerName()
+{
+    return QStringLiteral("SELECT SYS_CONTEXT('USERENV', 'CON_NAME') FROM dual");
 }
 
 QString CreateTable(const QString& tableName, const std::vector<ColumnDefinition>& columns)
@@ -153,8 +163,42 @@ void InsertRowStatement::addText(QByteArrayView utf8, short sqlType)
     }
     separate();
     const auto [open, close] = literalQuotes(sqlType);
-    text_.append(open);
-    // A quote byte never occurs inside a multi-byte UTF-8 sequence, so the text can be cut there.
+    if (!utf8.contains('\0')) {
+        text_.append(open);
+        appendQuoted(utf8);
+        text_.append(close);
+        return;
+    }
+    // 'ab' || CHR(0) || 'cd': Oracle joins the pieces back into the one value.
+    qsizetype from = 0;
+    bool firstPiece = true;
+    auto join = [&] {
+        if (!firstPiece)
+            text_.append(QLatin1StringView(" || "));
+        firstPiece = false;
+    };
+    for (qsizetype nul = utf8.indexOf('\0'); nul >= 0; nul = utf8.indexOf('\0', from)) {
+        if (nul > from) {
+            join();
+            text_.append(QLatin1Char('\''));
+            appendQuoted(utf8.sliced(from, nul - from));
+            text_.append(QLatin1Char('\''));
+        }
+        join();
+        text_.append(QLatin1StringView("CHR(0)"));
+        from = nul + 1;
+    }
+    if (from < utf8.size()) {
+        join();
+        text_.append(QLatin1Char('\''));
+        appendQuoted(utf8.sliced(from));
+        text_.append(QLatin1Char('\''));
+    }
+}
+
+void InsertRowStatement::appendQuoted(QByteArrayView utf8)
+{
+    // A quote or NUL byte never occurs inside a multi-byte UTF-8 sequence, so the text can be cut there.
     qsizetype from = 0;
     for (qsizetype quote = utf8.indexOf('\''); quote >= 0; quote = utf8.indexOf('\'', from)) {
         appendUtf8(utf8.sliced(from, quote - from));
@@ -162,7 +206,6 @@ void InsertRowStatement::addText(QByteArrayView utf8, short sqlType)
         from = quote + 1;
     }
     appendUtf8(utf8.sliced(from));
-    text_.append(close);
 }
 
 void InsertRowStatement::appendUtf8(QByteArrayView utf8)

@@ -19,8 +19,15 @@ QString QuotedIdentifier(const QString& name);
 QString QuotedLiteral(const QString& text);
 
 QString UserTables();
-// One of the three column catalogue queries; column is "column_name", "data_type" or "data_length".
-QString TableColumnsCatalogue(const QString& column, const QString& tableName);
+// A column catalogue query: the given columns ("column_name", "data_type", ...) of the login's
+// own table of that name, in declared column order. Without the owner, a same-named table of
+// another schema would add its columns; without the order, the queries of one table could
+// disagree on which row is which column.
+QString TableColumnsCatalogue(const QString& columns, const QString& tableName);
+// Who a connection is: the database's unique name and the schema; then, on servers that have
+// them, the pluggable database's name (older servers refuse the parameter).
+QString SessionIdentity();
+QString ContainerName();
 
 struct ColumnDefinition {
     QString name;
@@ -33,7 +40,8 @@ QString SelectAllRows(const QString& tableName);
 
 // INSERT INTO "T" VALUES(...) for one row after another, each value in the SQL form that loads
 // it unchanged whatever the session's settings: texts and numbers quoted, NULL as '', Booleans as
-// 1 or 0, bytes as quoted hexadecimal, dates and timestamps as ODBC escapes. The text is built in
+// 1 or 0, bytes as quoted hexadecimal, dates and timestamps as ODBC escapes, a NUL character as
+// CHR(0) joined to the pieces around it (it would end the statement text). The text is built in
 // place, values straight from UTF-8 where the caller holds them so, since a copy builds one per row.
 class InsertRowStatement {
 public:
@@ -50,12 +58,14 @@ public:
 
 private:
     void separate();
+    void appendQuoted(QByteArrayView utf8);
     void appendUtf8(QByteArrayView utf8);
 
     QString prefix_;
     QString text_;
     bool first_ = true;
-    QStringDecoder decoder_{QStringDecoder::Utf8};
+    // Stateless, and a leading U+FEFF is a character of the value, not a byte-order mark.
+    QStringDecoder decoder_{QStringDecoder::Utf8, QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom};
 };
 
 } // namespace sql

@@ -2,6 +2,7 @@
 
 #include "app/step_trap.h"
 #include "oracle/odbc_connection.h"
+#include "oracle/schema_identity.h"
 #include "oracle/sql_statements.h"
 #include "tableops/definition_transfer.h"
 #include "tableops/list_routines.h"
@@ -11,6 +12,14 @@
 namespace tableops {
 
 using oracle::DatabaseSide;
+
+namespace {
+
+const QString kOntoItselfText = QStringLiteral(
+    "Oracle #1 and Oracle #2 are the same schema of the same database, and a table cannot be sent onto itself. "
+    "Nothing was sent. To copy tables, log in to another schema or database on one side.");
+
+} // namespace
 
 void SendTables(app::StepTrap& trap, const PageContext& page, DatabaseSide sourceSide, DatabaseSide targetSide)
 {
@@ -29,8 +38,20 @@ void SendTables(app::StepTrap& trap, const PageContext& page, DatabaseSide sourc
     oracle::Connection& source = sourceSide == DatabaseSide::One ? side1 : side2;
     oracle::Connection& target = targetSide == DatabaseSide::One ? side1 : side2;
 
+    // Both sides on one schema: overwriting would drop the source table itself, rows and all.
+    bool ontoItself = false;
+    if (side1.isOpen() && side2.isOpen() && sourceList.selectedCount() > 0) {
+        trap.step(127, [&] {
+            ontoItself = oracle::SameSchema(oracle::LearnSchemaIdentity(side1), oracle::LearnSchemaIdentity(side2),
+                                            page.profiles.CurrentProfile(DatabaseSide::One),
+                                            page.profiles.CurrentProfile(DatabaseSide::Two));
+        });
+        if (ontoItself)
+            trap.step(127, [&] { page.dialogs.information(page.applicationTitle, kOntoItselfText); });
+    }
+
     // Without both connections every table would fail step by step; the open's report says why.
-    if (side1.isOpen() && side2.isOpen()) {
+    if (side1.isOpen() && side2.isOpen() && !ontoItself) {
         trap.mark(128);
         const int count = sourceList.count();
         for (int index = count - 1; index >= 0 && !trap.operationEnded(); --index) {

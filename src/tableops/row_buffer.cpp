@@ -1,5 +1,7 @@
 #include "tableops/row_buffer.h"
 
+#include <QStringDecoder>
+
 #include <cstring>
 #include <stdexcept>
 
@@ -19,6 +21,13 @@ void putSize(std::string& out, std::size_t size)
         size >>= 7;
     }
     out.push_back(char(size));
+}
+
+// QString::fromUtf8 would drop a leading U+FEFF as a byte-order mark; here it is part of the value.
+QString decodeText(QByteArrayView utf8)
+{
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
+    return decoder.decode(utf8);
 }
 
 } // namespace
@@ -122,7 +131,7 @@ std::vector<oracle::FieldValue> RowBuffer::row(int index) const
         value.kind = packed.kind;
         value.boolean = packed.boolean;
         if (packed.kind == oracle::FieldValue::Kind::Text)
-            value.text = QString::fromUtf8(packed.data);
+            value.text = decodeText(packed.data);
         else if (packed.kind == oracle::FieldValue::Kind::Binary)
             value.bytes = packed.data.toByteArray();
         values.push_back(std::move(value));
