@@ -102,15 +102,22 @@ private slots:
         QStringList statements = db->tracedStatements();
         statements.replaceInStrings(QRegularExpression("^[A-Z]+[0-9]+\\|"), "");
         QCOMPARE(statements, QStringList({
-            "SELECT column_name FROM all_tab_columns WHERE  table_name = 'ORDERS'",
-            "SELECT data_type FROM all_tab_columns WHERE  table_name = 'ORDERS'",
-            "SELECT data_length FROM all_tab_columns WHERE  table_name = 'ORDERS'",
+            "SELECT SYS_CONTEXT('USERENV', 'DB_UNIQUE_NAME'), USER FROM dual",
+            "SELECT SYS_CONTEXT('USERENV', 'CON_NAME') FROM dual",
+            "SELECT SYS_CONTEXT('USERENV', 'DB_UNIQUE_NAME'), USER FROM dual",
+            "SELECT SYS_CONTEXT('USERENV', 'CON_NAME') FROM dual",
+            "SELECT column_name FROM all_tab_columns WHERE  table_name = 'ORDERS' AND owner = USER ORDER BY column_id",
+            "SELECT data_type FROM all_tab_columns WHERE  table_name = 'ORDERS' AND owner = USER ORDER BY column_id",
+            "SELECT data_length FROM all_tab_columns WHERE  table_name = 'ORDERS' AND owner = USER ORDER BY column_id",
+            "SELECT data_precision, data_scale, char_length, char_used FROM all_tab_columns WHERE  table_name = 'ORDERS'"
+            " AND owner = USER ORDER BY column_id",
             R"(CREATE TABLE "ORDERS"("ID" NUMBER,"NAME" VARCHAR2(10),"CREATED" DATE))",
             R"(SELECT * FROM "ORDERS")",
             R"(INSERT INTO "ORDERS" VALUES('12', 'Ann', {ts '2024-01-02 03:04:05'}))",
             R"(INSERT INTO "ORDERS" VALUES('13', '', ''))",
         }));
-        QCOMPARE(db->tracedStatements()[3].section('|', 0, 0), sid2);
+        QCOMPARE(db->tracedStatements()[2].section('|', 0, 0), sid2);
+        QCOMPARE(db->tracedStatements()[8].section('|', 0, 0), sid2);
         QCOMPARE(page->list2.names(), QStringList{"ORDERS"});
         QCOMPARE(page->progress.values, QList<int>({50, 100, 0}));
         QCOMPARE(page->pointer.history, QList<int>({11, 0}));
