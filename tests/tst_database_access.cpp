@@ -158,7 +158,7 @@ private slots:
             lost.execute(R"(INSERT INTO "INJ" VALUES('5'))");
             QFAIL("the statement should have failed");
         } catch (const DatabaseError& error) {
-            QVERIFY(error.endsOperation());
+            QVERIFY(error.reach() == app::FailureReach::Operation);
             QVERIFY(error.text().contains("ORA-03113"));
         }
         db->clearFaults();

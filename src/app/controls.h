@@ -52,6 +52,8 @@ class EventPump {
 public:
     virtual ~EventPump() = default;
     virtual void yield() = 0;
+    // True once the user has closed the window: the running operation must send nothing more.
+    virtual bool ending() const { return false; }
 };
 
 } // namespace app

@@ -5,6 +5,15 @@
 
 namespace app {
 
+// How far a failure reaches. Most fail their own step and the handler goes on with the next;
+// some will fail everything that follows the same way, and reporting each would bury the user
+// in boxes.
+enum class FailureReach {
+    Step,       // the step alone
+    Table,      // the rest of the current table's rows (no space left, no memory)
+    Operation,  // everything the handler would still do (the connection is gone)
+};
+
 // Base of the program's own failures: carries the text the error report shows, unchanged.
 class OperationError : public std::runtime_error {
 public:
@@ -12,8 +21,7 @@ public:
 
     // The text as given: a round trip through what() would lose a leading U+FEFF.
     QString text() const { return text_; }
-    // True when nothing further of the running operation can work (a lost or missing connection).
-    virtual bool endsOperation() const { return false; }
+    virtual FailureReach reach() const { return FailureReach::Step; }
 
 private:
     QString text_;

@@ -64,6 +64,7 @@ private:
 class QtEventPump : public EventPump {
 public:
     void yield() override;
+    bool ending() const override { return shuttingDown_; }
     void requestShutdown() { shuttingDown_ = true; }
     bool shuttingDown() const { return shuttingDown_; }
 

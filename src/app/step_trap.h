@@ -4,19 +4,25 @@
 
 #include <QString>
 #include <exception>
+#include <new>
 #include <optional>
 #include <utility>
 
 namespace app {
 
 class Dialogs;
+class EventPump;
+
+inline const QString kOutOfMemoryText = QStringLiteral("Out of memory");
 
 // Runs a handler's numbered steps under one error trap. A failing step (any exception, from the
 // step itself or from a routine it called) shows the error report with the handler's path and
-// the current step number; the handler then goes on with its next written step.
+// the current step number; the handler then goes on with its next written step. A failure that
+// will repeat ends the current table's rows or the whole operation after its one report, and a
+// window closed while a report was up ends the operation once the report is closed.
 class StepTrap {
 public:
-    StepTrap(Dialogs& dialogs, QString procedurePath);
+    StepTrap(Dialogs& dialogs, QString procedurePath, const EventPump* events = nullptr);
 
     // Runs one numbered step. Returns false when it failed (and was reported).
     template <typename Action>
@@ -36,11 +42,11 @@ public:
     }
 
     // The end test of a walk over a result set. A failing test is reported and ends the walk,
-    // so nothing can loop on error reports.
+    // so nothing can loop on error reports; so does a failure that ended the table before.
     template <typename Test>
     bool more(int line, Test&& test)
     {
-        return guarded(line, std::forward<Test>(test)).value_or(false) && !ended_;
+        return !tableEnded() && guarded(line, std::forward<Test>(test)).value_or(false) && !tableEnded();
     }
 
     // Passes a numbered point where nothing can fail (a loop head, say).
@@ -51,6 +57,10 @@ public:
     int failures() const { return failures_; }
     // Set once a failure said the connection is gone: walks stop then instead of failing row by row.
     bool operationEnded() const { return ended_; }
+    // Set once a failure said the table cannot take more rows (or the operation ended); the next
+    // table starts afresh with beginTable().
+    bool tableEnded() const { return tableEnded_ || ended_; }
+    void beginTable() { tableEnded_ = false; }
 
 private:
     // Steps run on every row of a copy, so they take the callable as it is, without wrapping it.
@@ -63,21 +73,23 @@ private:
         } catch (const OperationCancelled&) {
             throw;
         } catch (const OperationError& error) {
-            if (error.endsOperation())
-                ended_ = true;
-            report(error.text());
+            report(error.text(), error.reach());
+        } catch (const std::bad_alloc&) {
+            report(kOutOfMemoryText, FailureReach::Table);
         } catch (const std::exception& error) {
-            report(QString::fromUtf8(error.what()));
+            report(QString::fromUtf8(error.what()), FailureReach::Step);
         }
         return std::nullopt;
     }
-    void report(const QString& description);
+    void report(const QString& description, FailureReach reach);
 
     Dialogs& dialogs_;
     QString path_;
+    const EventPump* events_;
     int line_ = 0;
     int failures_ = 0;
     bool ended_ = false;
+    bool tableEnded_ = false;
 };
 
 } // namespace app

@@ -4,17 +4,29 @@
 
 namespace oracle {
 
-// A failure of the database layer, carrying the driver's own diagnostic text unchanged.
+// A failure of the database layer, carrying the driver's own diagnostic text unchanged, its
+// SQLSTATE and its native error number (Oracle's ORA number).
 class DatabaseError : public app::OperationError {
 public:
-    DatabaseError(const QString& text, QString sqlState) : OperationError(text), sqlState_(std::move(sqlState)) {}
+    DatabaseError(const QString& text, QString sqlState, int nativeError = 0)
+        : OperationError(text), sqlState_(std::move(sqlState)), nativeError_(nativeError)
+    {
+    }
 
     QString sqlState() const { return sqlState_; }
-    // Connection-class states (08xxx): the link is gone, nothing more can run on it.
-    bool endsOperation() const override { return sqlState_.startsWith(QLatin1String("08")); }
+    int nativeError() const { return nativeError_; }
+    app::FailureReach reach() const override;
 
 private:
     QString sqlState_;
+    int nativeError_ = 0;
+};
+
+// A connection that could not be opened: nothing of the operation that needed it can run.
+class ConnectFailure : public DatabaseError {
+public:
+    explicit ConnectFailure(const DatabaseError& error) : DatabaseError(error) {}
+    app::FailureReach reach() const override { return app::FailureReach::Operation; }
 };
 
 } // namespace oracle

@@ -41,6 +41,7 @@ DatabaseError diagnostics(SQLSMALLINT handleType, SQLHANDLE handle, const QStrin
 {
     QStringList messages;
     QString firstState;
+    int firstNative = 0;
     for (SQLSMALLINT record = 1;; ++record) {
         SQLWCHAR state[6] = {};
         SQLINTEGER nativeError = 0;
@@ -59,13 +60,15 @@ DatabaseError diagnostics(SQLSMALLINT handleType, SQLHANDLE handle, const QStrin
         } else {
             text = fromWide(message, length);
         }
-        if (firstState.isEmpty())
+        if (firstState.isEmpty()) {
             firstState = fromWide(state, 5);
+            firstNative = int(nativeError);
+        }
         messages << text;
     }
     if (messages.isEmpty())
         return DatabaseError(fallback, QStringLiteral("HY000"));
-    return DatabaseError(messages.join(QLatin1Char('\n')), firstState);
+    return DatabaseError(messages.join(QLatin1Char('\n')), firstState, firstNative);
 }
 
 // Owns one ODBC handle.
@@ -451,7 +454,7 @@ void Connection::open(const QString& connectionString)
                                            SQL_NTS, completed, SQLSMALLINT(std::size(completed)), &completedLength,
                                            SQL_DRIVER_NOPROMPT);
     if (!succeeded(rc))
-        throw diagnostics(SQL_HANDLE_DBC, core->connection.get(), QStringLiteral("Could not connect."));
+        throw ConnectFailure(diagnostics(SQL_HANDLE_DBC, core->connection.get(), QStringLiteral("Could not connect.")));
     core->open = true;
     core_ = std::move(core);
 }

@@ -55,6 +55,9 @@ void SendTables(app::StepTrap& trap, const PageContext& page, DatabaseSide sourc
         trap.mark(128);
         const int count = sourceList.count();
         for (int index = count - 1; index >= 0 && !trap.operationEnded(); --index) {
+            // A table the target could not take does not stop the next one: it tells by itself
+            // whether space came back.
+            trap.beginTable();
             if (trap.when(142, [&] { return !sourceList.isSelected(index); }))
                 continue;
             QString tableName;
@@ -70,11 +73,15 @@ void SendTables(app::StepTrap& trap, const PageContext& page, DatabaseSide sourc
                 });
                 if (trap.when(152, [&] { return overwrite; })) {
                     trap.step(154, [&] { target.execute(oracle::sql::DropTable(tableName)); });
-                    trap.step(156, [&] { RemoveListItem(targetList, tableName); });
+                    // With the connection gone the drop may not have happened: the list keeps the name.
+                    if (!trap.operationEnded())
+                        trap.step(156, [&] { RemoveListItem(targetList, tableName); });
                 } else {
                     trap.step(158, [&] { proceed = false; });
                 }
             }
+            if (trap.operationEnded())
+                break;
             if (trap.when(160, [&] { return proceed; })) {
                 // Rows go only into a table this run created: otherwise they would land in
                 // whatever table of that name still stands on the target.

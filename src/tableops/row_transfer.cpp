@@ -7,6 +7,7 @@
 #include "tableops/row_buffer.h"
 
 #include <cmath>
+#include <new>
 
 namespace tableops {
 
@@ -43,28 +44,42 @@ void CopyTableRows(app::StepTrap& trap, oracle::Connection& source, oracle::Conn
                    const QString& tableName, app::EventPump& events, app::ProgressDisplay& progress)
 {
     oracle::ResultSet rows;
-    if (!trap.step(224, [&] { rows = source.execute(oracle::sql::SelectAllRows(tableName)); }))
-        return;
-
     std::vector<short> sqlTypes;
-    trap.step(226, [&] {
+    const bool selected = trap.step(224, [&] {
+        rows = source.execute(oracle::sql::SelectAllRows(tableName));
         for (int i = 0; i < rows.fieldCount(); ++i)
             sqlTypes.push_back(rows.column(i).sqlType);
     });
+    if (!selected)
+        return;
+
     RowBuffer buffer;
+    // Out of memory, the rows read so far go before the report: its box needs memory to be drawn.
+    auto releasingRowsOnMemoryFailure = [&](auto action) {
+        return [&, action] {
+            try {
+                action();
+            } catch (const std::bad_alloc&) {
+                buffer.clear();
+                rows = oracle::ResultSet();
+                throw;
+            }
+        };
+    };
     while (trap.more(226, [&] { return !rows.eof(); })) {
         trap.step(228, [&] { events.yield(); });
-        trap.step(230, [&] { buffer.append(rows.row()); });
-        trap.step(238, [&] { rows.moveNext(); });
+        trap.step(230, releasingRowsOnMemoryFailure([&] { buffer.append(rows.row()); }));
+        trap.step(238, releasingRowsOnMemoryFailure([&] { rows.moveNext(); }));
     }
     rows = oracle::ResultSet();
-    if (trap.operationEnded())
+    if (trap.tableEnded())
         return;
 
     trap.mark(250);
     const int rowCount = buffer.count();
     oracle::sql::InsertRowStatement insert(tableName);
-    for (int i = 0; i < rowCount && !trap.operationEnded(); ++i) {
+    // A target that cannot take more ends the table's rows after its one report.
+    for (int i = 0; i < rowCount && !trap.tableEnded(); ++i) {
         trap.step(254, [&] { events.yield(); });
         bool built = false;
         trap.step(256, [&] {

@@ -14,17 +14,23 @@ void DeleteTables(app::StepTrap& trap, const PageContext& page, oracle::Database
     trap.mark(100);
     trap.step(102, [&] { page.pointer.setPointer(app::kPointerHourglass); });
     trap.step(104, [&] { connection.open(page.connectionString(side)); });
-    if (trap.when(106, [&] { return list.currentIndex() != -1; })) {
-        trap.mark(108);
-        for (int position = list.count() - 1; position >= 0; --position) {
-            if (trap.when(110, [&] { return list.isSelected(position); })) {
-                trap.step(112, [&] { connection.execute(oracle::sql::DropTable(list.text(position))); });
-                trap.step(114, [&] { list.removeAt(position); });
+    // Without the connection (never opened, or lost on the way) every further statement would
+    // fail in a box of its own: after the one report the operation goes straight to its end.
+    if (!trap.operationEnded()) {
+        if (trap.when(106, [&] { return list.currentIndex() != -1; })) {
+            trap.mark(108);
+            for (int position = list.count() - 1; position >= 0 && !trap.operationEnded(); --position) {
+                if (trap.when(110, [&] { return list.isSelected(position); })) {
+                    trap.step(112, [&] { connection.execute(oracle::sql::DropTable(list.text(position))); });
+                    // With the connection gone the drop may not have happened: the entry stays.
+                    if (!trap.operationEnded())
+                        trap.step(114, [&] { list.removeAt(position); });
+                }
+                trap.mark(116);
             }
-            trap.mark(116);
+        } else {
+            trap.step(118, [&] { page.dialogs.information(page.applicationTitle, QStringLiteral("Please select a table")); });
         }
-    } else {
-        trap.step(118, [&] { page.dialogs.information(page.applicationTitle, QStringLiteral("Please select a table")); });
     }
     trap.step(120, [&] { page.pointer.setPointer(app::kPointerDefault); });
 }

@@ -7,6 +7,52 @@
 
 namespace tableops {
 
+namespace {
+
+// From the selection tests to the list's update, steps 106 to 128.
+void renameSelectedEntry(app::StepTrap& trap, const PageContext& page, app::TableList& list,
+                         oracle::Connection& connection)
+{
+    if (trap.when(106, [&] { return list.currentIndex() == -1; })) {
+        trap.step(132, [&] {
+            page.dialogs.information(page.applicationTitle, QStringLiteral("Please select an Oracle table to rename."));
+        });
+        return;
+    }
+    if (trap.when(108, [&] { return list.selectedCount() != 1; })) {
+        trap.step(130, [&] {
+            page.dialogs.information(page.applicationTitle, QStringLiteral("Please select just one table to rename."));
+        });
+        return;
+    }
+    trap.mark(110);
+    for (int position = list.count() - 1; position >= 0 && !trap.operationEnded(); --position) {
+        if (trap.when(112, [&] { return !list.isSelected(position); }))
+            continue;
+        QString oldName, newName;
+        trap.step(114, [&] { oldName = list.text(position); });
+        trap.step(116, [&] {
+            newName = page.dialogs.input(page.applicationTitle,
+                                         QStringLiteral("Enter new name of ") + oldName + QStringLiteral(":"), oldName);
+        });
+        if (trap.when(118, [&] { return newName.isEmpty(); }))
+            continue;
+        trap.step(120, [&] { connection.execute(oracle::sql::RenameTable(oldName, newName)); });
+        // With the connection gone the rename may not have happened: the list keeps the old name.
+        if (trap.operationEnded())
+            return;
+        trap.step(122, [&] { list.removeAt(position); });
+        trap.step(124, [&] { list.add(newName); });
+        trap.step(126, [&] {
+            if (list.count() >= 1)
+                list.setCurrentIndex(0);
+        });
+        trap.mark(128);
+    }
+}
+
+} // namespace
+
 void RenameTable(app::StepTrap& trap, const PageContext& page, oracle::DatabaseSide side)
 {
     app::TableList& list = page.list(side);
@@ -14,38 +60,10 @@ void RenameTable(app::StepTrap& trap, const PageContext& page, oracle::DatabaseS
     trap.mark(100);
     trap.step(102, [&] { page.pointer.setPointer(app::kPointerHourglass); });
     trap.step(104, [&] { connection.open(page.connectionString(side)); });
-
-    if (trap.when(106, [&] { return list.currentIndex() == -1; })) {
-        trap.step(132, [&] {
-            page.dialogs.information(page.applicationTitle, QStringLiteral("Please select an Oracle table to rename."));
-        });
-    } else if (trap.when(108, [&] { return list.selectedCount() != 1; })) {
-        trap.step(130, [&] {
-            page.dialogs.information(page.applicationTitle, QStringLiteral("Please select just one table to rename."));
-        });
-    } else {
-        trap.mark(110);
-        for (int position = list.count() - 1; position >= 0; --position) {
-            if (trap.when(112, [&] { return !list.isSelected(position); }))
-                continue;
-            QString oldName, newName;
-            trap.step(114, [&] { oldName = list.text(position); });
-            trap.step(116, [&] {
-                newName = page.dialogs.input(page.applicationTitle,
-                                             QStringLiteral("Enter new name of ") + oldName + QStringLiteral(":"), oldName);
-            });
-            if (trap.when(118, [&] { return newName.isEmpty(); }))
-                continue;
-            trap.step(120, [&] { connection.execute(oracle::sql::RenameTable(oldName, newName)); });
-            trap.step(122, [&] { list.removeAt(position); });
-            trap.step(124, [&] { list.add(newName); });
-            trap.step(126, [&] {
-                if (list.count() >= 1)
-                    list.setCurrentIndex(0);
-            });
-            trap.mark(128);
-        }
-    }
+    // Without the connection there is nothing to ask a new name for: after the one report the
+    // operation goes straight to its end.
+    if (!trap.operationEnded())
+        renameSelectedEntry(trap, page, list, connection);
     trap.step(134, [&] { page.pointer.setPointer(app::kPointerDefault); });
 }
 

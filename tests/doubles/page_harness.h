@@ -21,12 +21,18 @@ public:
         return tableops::PageContext{dialogs, pointer, pump, progress, *this, list1, list2, "Mirravel"};
     }
 
-    // Runs an operation the way its button handler does: under one trap with the handler's path.
+    // Runs an operation the way its button handler does: under one trap with the handler's path,
+    // ending quietly when the window was closed. True when the operation ran to its end.
     template <typename Operation>
-    void run(const QString& procedurePath, Operation operation)
+    bool run(const QString& procedurePath, Operation operation)
     {
-        app::StepTrap trap(dialogs, procedurePath);
-        operation(trap, context());
+        app::StepTrap trap(dialogs, procedurePath, &pump);
+        try {
+            operation(trap, context());
+        } catch (const app::OperationCancelled&) {
+            return false;
+        }
+        return true;
     }
 
     oracle::ConnectionProfile profile1;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/controls.h"
+#include "app/operation_error.h"
 
 #include <QList>
 #include <QStringList>
@@ -97,7 +98,11 @@ public:
         ++yields;
         if (onYield)
             onYield(yields);
+        if (closed)
+            throw app::OperationCancelled();
     }
+    bool ending() const override { return closed; }
     int yields = 0;
+    bool closed = false;  // the user closed the window
     std::function<void(int)> onYield;
 };

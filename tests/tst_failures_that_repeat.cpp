@@ -1,0 +1,206 @@
+// Failures that would repeat for every remaining row or table end after one report: a target
+// without space, a connection that is gone whatever SQLSTATE says so, and running out of memory.
+// A row the database refuses on its own merits is still reported and skipped.
+#include "devdb_fixture.h"
+#include "page_harness.h"
+#include "tableops/copy_run.h"
+
+#include <QtTest>
+
+#include <atomic>
+#include <cstdlib>
+#include <new>
+
+// Allocations from this size on fail while a test asks for it, so running out of memory can be
+// tried for real. Every operator new of the process comes here.
+namespace {
+std::atomic<std::size_t> failAllocationsFrom{0};
+}
+
+void* operator new(std::size_t size)
+{
+    const std::size_t limit = failAllocationsFrom.load();
+    if (limit != 0 && size >= limit)
+        throw std::bad_alloc();
+    if (void* memory = std::malloc(size ? size : 1))
+        return memory;
+    throw std::bad_alloc();
+}
+void operator delete(void* memory) noexcept { std::free(memory); }
+void operator delete(void* memory, std::size_t) noexcept { std::free(memory); }
+
+using oracle::DatabaseSide;
+
+class FailuresThatRepeatTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<DevDbFixture> db;
+    std::unique_ptr<PageHarness> page;
+    int round = 0;
+    QString sid1, sid2;
+
+    void exec1(const QString& sql) { db->exec(sid1, "SCOTT", sql); }
+    QString count2(const QString& table)
+    {
+        return db->query(sid2, "HR", QString(R"(SELECT COUNT(*) FROM "%1")").arg(table)).value(0).value(0);
+    }
+    void makeTable(const QString& name, int rows)
+    {
+        exec1(QString(R"(CREATE TABLE "%1"("X" NUMBER))").arg(name));
+        for (int i = 0; i < rows; ++i)
+            exec1(QString(R"(INSERT INTO "%1" VALUES('%2'))").arg(name).arg(i));
+    }
+    void sendToSide2(const QStringList& names)
+    {
+        page->list1 = PlainTableList(names);
+        page->list1.select(names);
+        page->run("Form2.PushButton3_Click", [](auto& trap, auto context) {
+            tableops::SendTables(trap, context, DatabaseSide::One, DatabaseSide::Two);
+        });
+    }
+    // The run came to its normal end, whatever ended it early.
+    void expectRunEnded()
+    {
+        QCOMPARE(page->pointer.history, QList<int>({11, 0}));
+        QCOMPARE(page->progress.values.last(), 0);
+        QCOMPARE(page->progress.texts, QStringList{"Progress Bar"});
+    }
+
+private slots:
+    void initTestCase() { db = std::make_unique<DevDbFixture>(); }
+
+    void init()
+    {
+        ++round;
+        sid1 = QString("REP%1A").arg(round);
+        sid2 = QString("REP%1B").arg(round);
+        db->addUser(sid1, "SCOTT", "tiger");
+        db->addUser(sid2, "HR", "hr");
+        db->clearFaults();
+        page = std::make_unique<PageHarness>();
+        page->profile1 = {sid1, "SCOTT", "tiger"};
+        page->profile2 = {sid2, "HR", "hr"};
+    }
+
+    void fullTargetEndsTheTableAndTheRunGoesOn()
+    {
+        makeTable("BIG", 200);
+        makeTable("AFTER", 3);
+        db->addFault(R"(61+|INSERT INTO "BIG"|HY000|ORA-01653: unable to extend table HR.BIG by 128 in tablespace USERS)");
+        sendToSide2({"AFTER", "BIG"});  // BIG, the bottom entry, goes first
+        QCOMPARE(page->dialogs.errorPlaces(), QStringList{"Form2.PushButton3_Click at line 280"});
+        QVERIFY(page->dialogs.errors()[0].contains("ORA-01653"));
+        QCOMPARE(count2("BIG"), QString("60"));
+        QCOMPARE(count2("AFTER"), QString("3"));
+        QCOMPARE(page->list2.names(), QStringList({"AFTER", "BIG"}));
+        expectRunEnded();
+    }
+
+    void everyTableTellsByItselfWhetherSpaceCameBack_data()
+    {
+        QTest::addColumn<QString>("message");
+        QTest::newRow("quota") << "ORA-01536: space quota exceeded for tablespace 'USERS'";
+        QTest::newRow("archiver stuck") << "ORA-00257: archiver error. Connect internal only, until freed.";
+        QTest::newRow("undo") << "ORA-30036: unable to extend segment by 8 in undo tablespace 'UNDOTBS1'";
+        QTest::newRow("log not archived") << "ORA-16038: log 1 sequence# 42 cannot be archived";
+    }
+    void everyTableTellsByItselfWhetherSpaceCameBack()
+    {
+        QFETCH(QString, message);
+        makeTable("ONE", 10);
+        makeTable("TWO", 10);
+        makeTable("THREE", 10);
+        // Full after 15 rows in all, for every later insert of the run.
+        db->addFault("16+|INSERT INTO|HY000|" + message);
+        sendToSide2({"ONE", "THREE", "TWO"});
+        // TWO copies whole, THREE fills up after five rows, ONE fails at its first: one report each.
+        QCOMPARE(page->dialogs.errorPlaces(), QStringList(2, "Form2.PushButton3_Click at line 280"));
+        QCOMPARE(count2("TWO"), QString("10"));
+        QCOMPARE(count2("THREE"), QString("5"));
+        QCOMPARE(count2("ONE"), QString("0"));
+        QCOMPARE(page->list2.names(), QStringList({"ONE", "THREE", "TWO"}));
+        expectRunEnded();
+    }
+
+    void lostConnectionUnderAnyStateEndsTheRun_data()
+    {
+        QTest::addColumn<QString>("state");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("not connected, driver's own state") << "HY000" << "ORA-03114: not connected to ORACLE";
+        QTest::newRow("lost contact") << "HY000" << "ORA-03135: connection lost contact";
+        QTest::newRow("idle time") << "HY000" << "ORA-02396: exceeded maximum idle time, please connect again";
+        QTest::newRow("not logged on") << "S1000" << "ORA-01012: not logged on";
+        QTest::newRow("end of file, connection state") << "08S01" << "ORA-03113: end-of-file on communication channel";
+    }
+    void lostConnectionUnderAnyStateEndsTheRun()
+    {
+        QFETCH(QString, state);
+        QFETCH(QString, message);
+        makeTable("BIG", 200);
+        makeTable("AFTER", 3);
+        db->addFault(QString(R"(5+|INSERT INTO|%1|%2)").arg(state, message));
+        sendToSide2({"AFTER", "BIG"});
+        QCOMPARE(page->dialogs.errorPlaces(), QStringList{"Form2.PushButton3_Click at line 280"});
+        QCOMPARE(count2("BIG"), QString("4"));
+        QVERIFY(!db->query(sid2, "HR", "SELECT table_name FROM user_tables").contains(QStringList{"AFTER"}));
+        expectRunEnded();
+    }
+
+    void refusedRowAmongGoodOnesIsSkippedAlone()
+    {
+        makeTable("ROWS", 5);
+        db->addFault(R"(3|INSERT INTO "ROWS"|HY000|ORA-00001: unique constraint (HR.PK_ROWS) violated)");
+        sendToSide2({"ROWS"});
+        QCOMPARE(page->dialogs.errorPlaces(), QStringList{"Form2.PushButton3_Click at line 280"});
+        QCOMPARE(count2("ROWS"), QString("4"));
+        expectRunEnded();
+    }
+
+    void windowClosedDuringAReportEndsTheRunAfterIt()
+    {
+        makeTable("ROWS", 20);
+        makeTable("AFTER", 3);
+        db->addFault(R"(3|INSERT INTO "ROWS"|HY000|ORA-01722: invalid number)");
+        page->dialogs.onShow = [this](const ScriptedDialogs::Shown& box) {
+            if (box.kind == "error")
+                page->pump.closed = true;
+        };
+        db->startTrace();
+        page->list1 = PlainTableList({"AFTER", "ROWS"});
+        page->list1.select({"AFTER", "ROWS"});
+        const bool ranToItsEnd = page->run("Form2.PushButton3_Click", [](auto& trap, auto context) {
+            tableops::SendTables(trap, context, DatabaseSide::One, DatabaseSide::Two);
+        });
+        QVERIFY(!ranToItsEnd);
+        QCOMPARE(page->dialogs.errorPlaces(), QStringList{"Form2.PushButton3_Click at line 280"});
+        // Nothing was sent after the failed row.
+        QCOMPARE(db->tracedStatements().last(), QString(sid2 + R"(|INSERT INTO "ROWS" VALUES('2'))"));
+        QCOMPARE(count2("ROWS"), QString("2"));
+    }
+
+    void runningOutOfMemoryEndsTheTableAndTheProgramLives()
+    {
+        exec1(R"(CREATE TABLE "HUGE"("ID" NUMBER, "DOC" CLOB))");
+        exec1(R"(INSERT INTO "HUGE" VALUES('1', 'small'))");
+        exec1(QString(R"(INSERT INTO "HUGE" VALUES('2', '%1'))").arg(QString(1500000, 'x')));
+        exec1(R"(INSERT INTO "HUGE" VALUES('3', 'small'))");
+        makeTable("AFTER", 3);
+        page->list1 = PlainTableList({"AFTER", "HUGE"});
+        page->list1.select({"AFTER", "HUGE"});
+        // Holding the big value takes more than the process may have; reading it does not.
+        failAllocationsFrom = 4'000'000;
+        page->run("Form2.PushButton3_Click", [](auto& trap, auto context) {
+            tableops::SendTables(trap, context, DatabaseSide::One, DatabaseSide::Two);
+        });
+        failAllocationsFrom = 0;
+        QCOMPARE(page->dialogs.errorPlaces(), QStringList{"Form2.PushButton3_Click at line 230"});
+        QVERIFY(page->dialogs.errors()[0].startsWith("Out of memory\r\n"));
+        QCOMPARE(count2("HUGE"), QString("0"));
+        QCOMPARE(count2("AFTER"), QString("3"));
+        QCOMPARE(page->list2.names(), QStringList({"AFTER", "HUGE"}));
+        expectRunEnded();
+    }
+};
+
+QTEST_GUILESS_MAIN(FailuresThatRepeatTest)
+#include "tst_failures_that_repeat.moc"
