@@ -324,6 +324,54 @@ private slots:
         QCOMPARE(page->pump.yields, 1 + 1 + 4 + 4);
     }
 
+    // A table far larger than the rows' memory limit: the rest waits in a temporary file, every
+    // value arrives, and no file is left behind.
+    void tableLargerThanTheMemoryLimitCopiesWhole()
+    {
+        QTemporaryDir folder;
+        page->rowBuffer = {16 * 1024, folder.path()};
+        exec1(R"(CREATE TABLE "LARGE"("ID" NUMBER, "TXT" VARCHAR2(200), "BIN" RAW(20)))");
+        for (int i = 0; i < 600; ++i)
+            exec1(QString(R"(INSERT INTO "LARGE" VALUES('%1', '%2', '%3'))").arg(i).arg(QString(100 + i % 100, QChar('a' + i % 26)))
+                      .arg(QString::number(i, 16).rightJustified(8, '0')));
+        QString spillFile;
+        page->pump.onYield = [&](int) {
+            if (spillFile.isEmpty()) {
+                const QStringList files = QDir(folder.path()).entryList(QDir::Files);
+                if (!files.isEmpty())
+                    spillFile = files.first();
+            }
+        };
+        page->list1 = PlainTableList({"LARGE"});
+        page->list1.select({"LARGE"});
+        sendToSide2();
+        QCOMPARE(page->dialogs.errors(), QStringList());
+        QVERIFY(!spillFile.isEmpty());
+        QCOMPARE(QDir(folder.path()).entryList(QDir::Files), QStringList());
+        const QString select = R"(SELECT * FROM "LARGE" ORDER BY "ID")";
+        QCOMPARE(rows2(select), rows1(select));
+        QCOMPARE(page->progress.values.size(), 601);
+        QCOMPARE(page->progress.values.mid(598), QList<int>({100, 100, 0}));
+    }
+
+    void unusableTemporaryFileEndsTheTableAfterOneReport()
+    {
+        page->rowBuffer = {1024, "/nonexistent-folder/of/rows"};
+        exec1(R"(CREATE TABLE "LARGE"("TXT" VARCHAR2(200)))");
+        exec1(R"(CREATE TABLE "SMALL"("TXT" VARCHAR2(200)))");
+        for (int i = 0; i < 40; ++i)
+            exec1(QString(R"(INSERT INTO "LARGE" VALUES('%1'))").arg(QString(100, 'x')));
+        exec1(R"(INSERT INTO "SMALL" VALUES('fits'))");
+        page->list1 = PlainTableList({"LARGE", "SMALL"});
+        page->list1.select({"LARGE", "SMALL"});
+        sendToSide2();
+        QCOMPARE(page->dialogs.errorPlaces(), QStringList{"Form2.PushButton3_Click at line 230"});
+        QVERIFY(page->dialogs.errors()[0].startsWith("Could not create the temporary file of the table's rows"));
+        QCOMPARE(rows2(R"(SELECT COUNT(*) FROM "LARGE")"), QList<QStringList>{{"0"}});
+        QCOMPARE(rows2(R"(SELECT * FROM "SMALL")"), QList<QStringList>{{"fits"}});
+        QCOMPARE(page->list2.names(), QStringList({"LARGE", "SMALL"}));
+    }
+
     void nameWithSingleQuoteIsCopied()
     {
         const QString name = "O'Neil's";

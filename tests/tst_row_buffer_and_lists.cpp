@@ -3,6 +3,7 @@
 #include "plain_controls.h"
 #include "tableops/list_routines.h"
 #include "tableops/row_buffer.h"
+#include "tableops/row_buffer_error.h"
 
 #include <QtTest>
 
@@ -43,6 +44,53 @@ private slots:
         buffer.append(row);
         QVERIFY(buffer.row(0) == row);
         QVERIFY(buffer.row(1) == row);
+    }
+
+    // Past its memory limit the buffer goes on in a file of its own, gives every row back in order
+    // (and again from the start), and leaves no file behind.
+    void rowsBeyondTheMemoryLimitWaitInAFile()
+    {
+        QTemporaryDir folder;
+        std::vector<std::vector<FieldValue>> rows;
+        for (int i = 0; i < 3000; ++i)
+            rows.push_back({FieldValue::fromText(QString::number(i)), i % 7 ? FieldValue::fromText(QString(i % 300, QChar(0x3B1 + i % 20)))
+                                                                           : FieldValue::null(),
+                            FieldValue::fromBytes(QByteArray(i % 50, char(i))), FieldValue::fromBoolean(i % 2)});
+        rows.push_back({FieldValue::fromText(QString(3 << 20, 'w'))});  // one value larger than the file's blocks
+        rows.push_back({FieldValue::fromText("last")});
+        {
+            tableops::RowBuffer buffer({64 * 1024, folder.path()});
+            for (const auto& row : rows)
+                buffer.append(row);
+            QCOMPARE(buffer.count(), qint64(rows.size()));
+            const QString file = buffer.spillPath();
+            QVERIFY(!file.isEmpty());
+            QVERIFY(QFileInfo(file).size() > 64 * 1024);
+            QCOMPARE(QFileInfo(file).absolutePath(), QFileInfo(folder.path()).absoluteFilePath());
+            for (int pass = 0; pass < 2; ++pass)
+                for (size_t i = 0; i < rows.size(); ++i)
+                    QVERIFY2(buffer.row(qint64(i)) == rows[i], qPrintable(QString("pass %1 row %2").arg(pass).arg(i)));
+            QVERIFY(buffer.row(5) == rows[5]);
+            buffer.clear();
+            QVERIFY(!QFileInfo::exists(file));
+            QCOMPARE(buffer.count(), 0);
+            buffer.append(rows[0]);
+            QVERIFY(buffer.row(0) == rows[0]);
+            for (int i = 0; i < 2000; ++i)
+                buffer.append(rows[size_t(i)]);
+            QVERIFY(!buffer.spillPath().isEmpty());
+        }
+        QCOMPARE(QDir(folder.path()).entryList(QDir::Files), QStringList());
+    }
+
+    void unusableFolderFailsOnceTheMemoryIsFull()
+    {
+        tableops::RowBuffer buffer({1024, "/nonexistent-folder/of/rows"});
+        const std::vector<FieldValue> row = {FieldValue::fromText(QString(100, 'x'))};
+        for (int i = 0; i < 9; ++i)
+            buffer.append(row);
+        QVERIFY(buffer.spillPath().isEmpty());
+        QVERIFY_THROWS_EXCEPTION(tableops::RowBufferError, buffer.append(row));
     }
 
     void manyRowsSpanChunks()

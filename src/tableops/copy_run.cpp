@@ -86,7 +86,7 @@ void SendTables(app::StepTrap& trap, const PageContext& page, DatabaseSide sourc
                 // Rows go only into a table this run created: otherwise they would land in
                 // whatever table of that name still stands on the target.
                 if (CopyTableDefinition(trap, source, target, tableName, page.events))
-                    CopyTableRows(trap, source, target, tableName, page.events, page.progress);
+                    CopyTableRows(trap, source, target, tableName, page.events, page.progress, page.rowBuffer);
                 if (trap.operationEnded())
                     break;
                 trap.step(286, [&] { targetList.add(tableName); });

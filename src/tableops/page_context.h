@@ -3,6 +3,7 @@
 #include "app/controls.h"
 #include "app/dialogs.h"
 #include "oracle/connection_profile.h"
+#include "tableops/row_buffer.h"
 
 namespace tableops {
 
@@ -16,6 +17,7 @@ struct PageContext {
     app::TableList& list1;
     app::TableList& list2;
     QString applicationTitle;
+    RowBufferLimits rowBuffer = {};
 
     app::TableList& list(oracle::DatabaseSide side) const { return side == oracle::DatabaseSide::One ? list1 : list2; }
     QString connectionString(oracle::DatabaseSide side) const

@@ -2,8 +2,13 @@
 
 #include <QStringDecoder>
 
+#include <algorithm>
 #include <cstring>
 #include <stdexcept>
+
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 
 namespace tableops {
 
@@ -66,13 +71,30 @@ PackedValue RowBuffer::takeValue(const char*& in)
     return value;
 }
 
+RowBuffer::RowBuffer(RowBufferLimits limits) : limits_(std::move(limits)) {}
+
+RowBuffer::~RowBuffer() = default;
+
 void RowBuffer::clear()
 {
     chunks_.clear();
     chunks_.shrink_to_fit();
-    rows_.clear();
-    rows_.shrink_to_fit();
+    scratch_.clear();
+    scratch_.shrink_to_fit();
+    spill_.reset();
+    memoryBytes_ = 0;
+    memoryRows_ = 0;
+    count_ = 0;
+    readIndex_ = 0;
+    readChunk_ = 0;
+    readOffset_ = 0;
+#ifdef __GLIBC__
+    // A table's rows can be large; give the memory back to the system, not just to the heap.
+    malloc_trim(0);
+#endif
 }
+
+QString RowBuffer::spillPath() const { return spill_ ? spill_->path() : QString(); }
 
 void RowBuffer::append(const std::vector<oracle::FieldValue>& row)
 {
@@ -106,24 +128,66 @@ void RowBuffer::append(const std::vector<oracle::FieldValue>& row)
             break;
         }
     }
-    if (chunks_.empty() || chunks_.back().size() + packed.size() > chunks_.back().capacity()) {
-        chunks_.emplace_back();
-        chunks_.back().reserve(std::max(kChunkSize, packed.size()));
+    // Once the memory is full, every further row goes to the file, so the rows stay in order.
+    if (!spill_ && memoryBytes_ + packed.size() <= limits_.memoryBytes) {
+        if (chunks_.empty() || chunks_.back().size() + packed.size() > chunks_.back().capacity()) {
+            chunks_.emplace_back();
+            chunks_.back().reserve(std::min(std::max(kChunkSize, packed.size()), limits_.memoryBytes));
+        }
+        chunks_.back().append(packed);
+        memoryBytes_ += packed.size();
+        ++memoryRows_;
+    } else {
+        if (!spill_)
+            spill_ = std::make_unique<SpillFile>(limits_.spillFolder);
+        spill_->append(packed);
     }
-    std::string& chunk = chunks_.back();
-    rows_.push_back({std::uint32_t(chunks_.size() - 1), std::uint32_t(chunk.size())});
-    chunk.append(packed);
+    ++count_;
+    // Reading starts afresh after a change.
+    readIndex_ = count_;
 }
 
-const char* RowBuffer::rowStart(int index) const
+const char* RowBuffer::nextRow()
 {
-    if (index < 0 || index >= count())
-        throw std::out_of_range("row index out of range");
-    const Position position = rows_[std::size_t(index)];
-    return chunks_[position.chunk].data() + position.offset;
+    const char* row = nullptr;
+    if (readIndex_ < memoryRows_) {
+        if (readOffset_ >= chunks_[readChunk_].size()) {
+            ++readChunk_;
+            readOffset_ = 0;
+        }
+        const std::string& chunk = chunks_[readChunk_];
+        row = chunk.data() + readOffset_;
+        // Rows are self-delimiting: measure this one to find the next.
+        const char* in = row;
+        const std::size_t values = takeSize(in);
+        for (std::size_t i = 0; i < values; ++i)
+            takeValue(in);
+        readOffset_ += std::size_t(in - row);
+    } else {
+        if (readIndex_ == memoryRows_)
+            spill_->rewind();
+        row = spill_->next().data();
+    }
+    ++readIndex_;
+    return row;
 }
 
-std::vector<oracle::FieldValue> RowBuffer::row(int index) const
+const char* RowBuffer::seek(std::int64_t index)
+{
+    if (index < 0 || index >= count_)
+        throw std::out_of_range("row index out of range");
+    if (index < readIndex_) {
+        readIndex_ = 0;
+        readChunk_ = 0;
+        readOffset_ = 0;
+    }
+    const char* row = nextRow();
+    while (readIndex_ <= index)
+        row = nextRow();
+    return row;
+}
+
+std::vector<oracle::FieldValue> RowBuffer::row(std::int64_t index)
 {
     std::vector<oracle::FieldValue> values;
     forEachValue(index, [&](int, const PackedValue& packed) {

@@ -33,7 +33,7 @@ void addValue(oracle::sql::InsertRowStatement& insert, const PackedValue& value,
 }
 
 // The bar's share after a row, rounded as the classic runtime rounded (half to even).
-int progressValue(int rowIndex, int rowCount)
+int progressValue(std::int64_t rowIndex, std::int64_t rowCount)
 {
     return int(std::nearbyint(double(rowIndex + 1) / double(rowCount) * 100.0));
 }
@@ -41,7 +41,8 @@ int progressValue(int rowIndex, int rowCount)
 } // namespace
 
 void CopyTableRows(app::StepTrap& trap, oracle::Connection& source, oracle::Connection& target,
-                   const QString& tableName, app::EventPump& events, app::ProgressDisplay& progress)
+                   const QString& tableName, app::EventPump& events, app::ProgressDisplay& progress,
+                   const RowBufferLimits& limits)
 {
     oracle::ResultSet rows;
     std::vector<short> sqlTypes;
@@ -53,7 +54,7 @@ void CopyTableRows(app::StepTrap& trap, oracle::Connection& source, oracle::Conn
     if (!selected)
         return;
 
-    RowBuffer buffer;
+    RowBuffer buffer(limits);
     // Out of memory, the rows read so far go before the report: its box needs memory to be drawn.
     auto releasingRowsOnMemoryFailure = [&](auto action) {
         return [&, action] {
@@ -76,12 +77,13 @@ void CopyTableRows(app::StepTrap& trap, oracle::Connection& source, oracle::Conn
         return;
 
     trap.mark(250);
-    const int rowCount = buffer.count();
+    const std::int64_t rowCount = buffer.count();
     oracle::sql::InsertRowStatement insert(tableName);
     // A target that cannot take more ends the table's rows after its one report.
-    for (int i = 0; i < rowCount && !trap.tableEnded(); ++i) {
+    for (std::int64_t i = 0; i < rowCount && !trap.tableEnded(); ++i) {
         trap.step(254, [&] { events.yield(); });
         bool built = false;
+        // A row the temporary file cannot give back ends the table after its one report.
         trap.step(256, [&] {
             insert.start();
             buffer.forEachValue(i, [&](int column, const PackedValue& value) { addValue(insert, value, sqlTypes, column); });

@@ -18,7 +18,7 @@ public:
 
     tableops::PageContext context()
     {
-        return tableops::PageContext{dialogs, pointer, pump, progress, *this, list1, list2, "Mirravel"};
+        return tableops::PageContext{dialogs, pointer, pump, progress, *this, list1, list2, "Mirravel", rowBuffer};
     }
 
     // Runs an operation the way its button handler does: under one trap with the handler's path,
@@ -43,4 +43,5 @@ public:
     RecordingProgress progress;
     PlainTableList list1;
     PlainTableList list2;
+    tableops::RowBufferLimits rowBuffer;
 };

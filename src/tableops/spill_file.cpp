@@ -1,0 +1,112 @@
+#include "tableops/spill_file.h"
+
+#include "tableops/row_buffer_error.h"
+
+#include <QDir>
+#include <QTemporaryFile>
+
+#include <cstring>
+
+namespace tableops {
+
+namespace {
+
+// Rows go to and come from the file in blocks of this size, not a system call each.
+constexpr std::size_t kBlockSize = std::size_t(1) << 20;
+
+void putSize(std::string& out, std::size_t size)
+{
+    while (size >= 0x80) {
+        out.push_back(char((size & 0x7F) | 0x80));
+        size >>= 7;
+    }
+    out.push_back(char(size));
+}
+
+} // namespace
+
+SpillFile::SpillFile(QString folder) : folder_(std::move(folder)) {}
+
+SpillFile::~SpillFile() = default;
+
+QString SpillFile::path() const { return file_ ? file_->fileName() : QString(); }
+
+void SpillFile::failed(const QString& what) const
+{
+    const QString reason = file_ ? file_->errorString() : QString();
+    throw RowBufferError(QStringLiteral("Could not %1 the temporary file of the table's rows in %2: %3")
+                             .arg(what, QDir::toNativeSeparators(folder_), reason));
+}
+
+void SpillFile::open()
+{
+    file_ = std::make_unique<QTemporaryFile>(QDir(folder_).filePath(QStringLiteral("mirravel-rows-XXXXXX")));
+    if (!file_->open())
+        failed(QStringLiteral("create"));
+}
+
+void SpillFile::append(QByteArrayView record)
+{
+    if (!file_)
+        open();
+    putSize(writeBuffer_, std::size_t(record.size()));
+    writeBuffer_.append(record.data(), std::size_t(record.size()));
+    if (writeBuffer_.size() >= kBlockSize)
+        flushWrites();
+}
+
+void SpillFile::flushWrites()
+{
+    if (writeBuffer_.empty())
+        return;
+    if (file_->write(writeBuffer_.data(), qint64(writeBuffer_.size())) != qint64(writeBuffer_.size()) || !file_->flush())
+        failed(QStringLiteral("write"));
+    writeBuffer_.clear();
+}
+
+void SpillFile::rewind()
+{
+    if (!file_)
+        return;
+    flushWrites();
+    if (!file_->seek(0))
+        failed(QStringLiteral("read"));
+    readBuffer_.clear();
+    readPos_ = 0;
+}
+
+bool SpillFile::fill(std::size_t count)
+{
+    if (readBuffer_.size() - readPos_ >= count)
+        return true;
+    readBuffer_.erase(0, readPos_);
+    readPos_ = 0;
+    const std::size_t have = readBuffer_.size();
+    const std::size_t want = std::max(kBlockSize, count - have);
+    readBuffer_.resize(have + want);
+    const qint64 got = file_->read(readBuffer_.data() + have, qint64(want));
+    if (got < 0)
+        failed(QStringLiteral("read"));
+    readBuffer_.resize(have + std::size_t(got));
+    return readBuffer_.size() >= count;
+}
+
+QByteArrayView SpillFile::next()
+{
+    std::size_t size = 0;
+    for (int shift = 0;; shift += 7) {
+        if (!file_ || !fill(1) || shift > 63)
+            failed(QStringLiteral("read"));
+        const auto byte = static_cast<unsigned char>(readBuffer_[readPos_++]);
+        size |= std::size_t(byte & 0x7F) << shift;
+        if (!(byte & 0x80))
+            break;
+    }
+    if (!fill(size))
+        failed(QStringLiteral("read"));
+    const QByteArrayView record(readBuffer_.data() + readPos_, qsizetype(size));
+    readPos_ += size;
+    return record;
+}
+
+} // namespace tableops
