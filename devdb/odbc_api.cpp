@@ -507,7 +507,7 @@ std::optional<InfoValue> infoValue(Dbc* d, SQLUSMALLINT type)
     case SQL_ODBC_API_CONFORMANCE: return u16(SQL_OAC_LEVEL1);
     case SQL_ODBC_SQL_CONFORMANCE: return u16(SQL_OSC_MINIMUM);
 
-    case SQL_GETDATA_EXTENSIONS: return u32(SQL_GD_ANY_COLUMN | SQL_GD_ANY_ORDER);
+    case SQL_GETDATA_EXTENSIONS: return u32(SQL_GD_ANY_COLUMN | SQL_GD_ANY_ORDER | SQL_GD_BOUND);
     case SQL_SCROLL_OPTIONS: return u32(SQL_SO_FORWARD_ONLY);
     case SQL_TXN_ISOLATION_OPTION: case SQL_DEFAULT_TXN_ISOLATION: return u32(SQL_TXN_READ_COMMITTED);
     case SQL_ASYNC_MODE: return u32(SQL_AM_NONE);
@@ -944,6 +944,10 @@ const ResultColumn* columnAt(Stmt* s, SQLUSMALLINT number)
     if (number < 1 || number > cols->size()) throw DbError("07009", 0, "Invalid descriptor index");
     return &(*cols)[number - 1];
 }
+
+// Sizes as described to the application: one character for every column when the data folder
+// asks for a driver that under-reports them.
+bool narrowSizes(Stmt* s) { return s->dbc->session && s->dbc->session->narrow(); }
 } // namespace
 
 DEVDB_ENTRY SQLNumResultCols(SQLHSTMT handle, SQLSMALLINT* count)
@@ -965,7 +969,7 @@ SQLRETURN describeCol(SQLHSTMT handle, SQLUSMALLINT number, Char* name, SQLSMALL
     return guarded(s, [&] {
         const ResultColumn* c = columnAt(s, number);
         if (type) *type = SQLSMALLINT(odbcType(c->type));
-        if (size) *size = SQLULEN(columnSize(c->type));
+        if (size) *size = narrowSizes(s) ? 1 : SQLULEN(columnSize(c->type));
         if (digits) *digits = SQLSMALLINT(decimalDigits(c->type));
         if (nullable) *nullable = c->nullable ? SQL_NULLABLE : SQL_NO_NULLS;
         return copyString(s, c->name, textBuffer(name, capacity), nameLength);
@@ -1001,10 +1005,10 @@ SQLRETURN colAttribute(SQLHSTMT handle, SQLUSMALLINT number, SQLUSMALLINT field,
             return num(t == SQL_TYPE_TIMESTAMP ? SQL_DATETIME : t);
         }
         case SQL_DESC_LENGTH: case SQL_COLUMN_LENGTH: case SQL_DESC_PRECISION: case SQL_COLUMN_PRECISION:
-            return num(SQLLEN(columnSize(c->type)));
+            return num(narrowSizes(s) ? 1 : SQLLEN(columnSize(c->type)));
         case SQL_DESC_SCALE: case SQL_COLUMN_SCALE: return num(decimalDigits(c->type));
-        case SQL_DESC_OCTET_LENGTH: return num(SQLLEN(octetLength(c->type)));
-        case SQL_DESC_DISPLAY_SIZE: return num(SQLLEN(displaySize(c->type)));
+        case SQL_DESC_OCTET_LENGTH: return num(narrowSizes(s) ? 1 : SQLLEN(octetLength(c->type)));
+        case SQL_DESC_DISPLAY_SIZE: return num(narrowSizes(s) ? 1 : SQLLEN(displaySize(c->type)));
         case SQL_DESC_NULLABLE: case SQL_COLUMN_NULLABLE: return num(c->nullable ? SQL_NULLABLE : SQL_NO_NULLS);
         case SQL_DESC_UNSIGNED: return num(isNumeric(c->type) ? SQL_FALSE : SQL_TRUE);
         case SQL_DESC_FIXED_PREC_SCALE: case SQL_DESC_AUTO_UNIQUE_VALUE: return num(SQL_FALSE);
@@ -1065,6 +1069,8 @@ DEVDB_ENTRY SQLFetchScroll(SQLHSTMT handle, SQLSMALLINT orientation, SQLLEN)
     return guarded(s, [&] { return fetch(s); });
 }
 
+// Any column in any order, bound ones too (SQL_GD_BOUND): a bound column's value is read again
+// from its start, so an application whose buffer was too short can fetch the whole of it.
 DEVDB_ENTRY SQLGetData(SQLHSTMT handle, SQLUSMALLINT column, SQLSMALLINT ctype, SQLPOINTER target, SQLLEN capacity,
                        SQLLEN* indicator)
 {

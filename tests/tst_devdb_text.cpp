@@ -150,6 +150,31 @@ private slots:
         QCOMPARE(int(infoBytes), 12);
     }
 
+    // U+0000 goes in through CHR(0) and comes back whole: the indicator counts every unit.
+    void nulCharactersReadBackWhole()
+    {
+        DevDbConnection c(cs());
+        c.exec("CREATE TABLE \"NUL\"(\"V\" VARCHAR2(20), \"W\" NVARCHAR2(20))");
+        c.exec("INSERT INTO \"NUL\" VALUES('ab' || CHR(0) || 'cd', CHR(0) || 'x' || CHR(0))");
+        const QString v = QString("ab") + QChar(0) + "cd", w = QString(QChar(0)) + "x" + QChar(0);
+        QCOMPARE(c.query("SELECT \"V\", \"W\" FROM \"NUL\""), (QList<QStringList>{{v, w}}));
+        QCOMPARE(c.query("SELECT COUNT(*) FROM \"NUL\" WHERE \"V\" = 'ab' || CHR(0) || 'cd'"), (QList<QStringList>{{"1"}}));
+        QCOMPARE(c.query("SELECT COUNT(*) FROM \"NUL\" WHERE \"V\" = 'abcd'"), (QList<QStringList>{{"0"}}));
+
+        Statement st(c);
+        QVERIFY(st.execW("SELECT \"V\", \"W\" FROM \"NUL\""));
+        QCOMPARE(SQLFetch(st.h), SQLRETURN(SQL_SUCCESS));
+        char narrow[16];
+        SQLLEN ind = 0;
+        QCOMPARE(SQLGetData(st.h, 1, SQL_C_CHAR, narrow, sizeof narrow, &ind), SQLRETURN(SQL_SUCCESS));
+        QCOMPARE(ind, SQLLEN(5));
+        QCOMPARE(QByteArray(narrow, 5), QByteArray("ab\0cd", 5));
+        SQLWCHAR wide[16];
+        QCOMPARE(SQLGetData(st.h, 2, SQL_C_WCHAR, wide, sizeof wide, &ind), SQLRETURN(SQL_SUCCESS));
+        QCOMPARE(ind, SQLLEN(3 * sizeof(SQLWCHAR)));
+        QCOMPARE(QString(reinterpret_cast<const QChar*>(wide), 3), w);
+    }
+
     // isql is an ANSI application: the driver manager uses the A entry points, UTF-8 throughout.
     void isqlStillWorks()
     {

@@ -106,6 +106,38 @@ private slots:
         row("nvarchar2 counts characters", "NVARCHAR2(2)", "'äö'", "äö");
         row("nvarchar2 too long", "NVARCHAR2(2)", "'äöü'", "ORA-12899");
         row("quote doubled, backslash plain", "VARCHAR2(20)", "'it''s \\n'", "it's \\n");
+        row("char semantics counts characters", "VARCHAR2(3 CHAR)", "'äöü'", "äöü");
+        row("char semantics too many characters", "VARCHAR2(3 CHAR)", "'äöüx'",
+            "ORA-12899: value too large for column \"U\".\"V");
+        row("char semantics keeps the byte cap", "VARCHAR2(1500 CHAR)", "'" + QString(1400, QChar(0x20AC)) + "'",
+            "ORA-12899");
+        row("char semantics up to the byte cap", "VARCHAR2(2000 CHAR)", "'" + QString(2000, QChar(0xE4)) + "'",
+            QString(2000, QChar(0xE4)));
+        row("char pads characters", "CHAR(3 CHAR)", "'ä'", "ä  ");
+        row("char pads bytes", "CHAR(3 BYTE)", "'ä'", "ä ");
+        row("char pads no further than 2000 bytes", "CHAR(1999 CHAR)", "'ää'", "ää" + QString(1996, ' '));
+        row("nchar pads", "NCHAR(3)", "'ä'", "ä  ");
+        row("nvarchar2 counts UTF-16 units", "NVARCHAR2(1)", "'\U0001F600'", "ORA-12899");
+        row("nvarchar2 fits a pair in two", "NVARCHAR2(2)", "'\U0001F600'", "\U0001F600");
+        // the extremes of NUMBER and FLOAT, exact and in full
+        row("smallest number", "NUMBER", "1E-130", "0." + QString(129, '0') + "1");
+        row("below the smallest number", "NUMBER", "'1E-131'", "0");
+        row("large float", "FLOAT", "1.5E70", "15" + QString(69, '0'));
+        row("largest number", "NUMBER", "'9.99E125'", "999" + QString(123, '0'));
+        // concatenation with ||, NUL characters through CHR(0)
+        row("concatenation", "VARCHAR2(20)", "'ab' || 'cd' || 'e'", "abcde");
+        row("NUL inside", "VARCHAR2(20)", "'ab' || CHR(0) || 'cd'", QString("ab") + QChar(0) + "cd");
+        row("NUL first", "NVARCHAR2(5)", "CHR(0) || 'x'", QString(QChar(0)) + "x");
+        row("NUL alone", "CLOB", "CHR(0)", QString(QChar(0)));
+        row("NULs and more", "VARCHAR2(20)", "CHR(0) || CHR(0) || 'a' || CHR(9) || CHR(127) || CHR(0)",
+            QString(QChar(0)) + QChar(0) + "a\t" + QChar(127) + QChar(0));
+        row("NULL and empty pieces skipped", "VARCHAR2(20)", "NULL || '' || 'x' || NULL", "x");
+        row("only empty pieces are NULL", "VARCHAR2(20)", "'' || NULL || ''", "<NULL>");
+        row("number piece", "VARCHAR2(20)", "'n=' || 1.50", "n=1.5");
+        row("multi-byte CHR", "VARCHAR2(20)", "CHR(50089) || '!'", "é!");
+        row("NUL counts", "VARCHAR2(2)", "'ab' || CHR(0)", "ORA-12899");
+        row("CHR not a character", "VARCHAR2(20)", "CHR(200)", "ORA-01428");
+        row("concatenated date", "VARCHAR2(20)", "'a' || {d '2024-01-02'}", "ORA-00932");
         // dates and timestamps
         row("ts escape into date drops fraction", "DATE", "{ts '2024-01-02 03:04:05.987'}", "2024-01-02 03:04:05");
         row("d escape into date", "DATE", "{d '2024-01-02'}", "2024-01-02 00:00:00");

@@ -204,6 +204,25 @@ void DevDbFixture::addFault(const QString& rule) { devdb::addFault(m_dir.path().
 
 void DevDbFixture::clearFaults() { devdb::clearFaults(m_dir.path().toStdString()); }
 
+void DevDbFixture::alias(const QString& newSid, const QString& sid)
+{
+    devdb::addAlias(m_dir.path().toStdString(), newSid.toStdString(), sid.toStdString());
+    const QString prefix = sid.toUpper() + '/';
+    QHash<QString, QString> carried;
+    for (auto it = m_passwords.cbegin(); it != m_passwords.cend(); ++it)
+        if (it.key().startsWith(prefix)) carried[newSid.toUpper() + '/' + it.key().mid(prefix.size())] = it.value();
+    m_passwords.insert(carried);
+}
+
+void DevDbFixture::setContainer(const QString& sid, const QString& cdb)
+{
+    devdb::setContainer(m_dir.path().toStdString(), sid.toStdString(), cdb.toStdString());
+}
+
+void DevDbFixture::setUnordered(bool on) { devdb::setUnordered(m_dir.path().toStdString(), on); }
+
+void DevDbFixture::setNarrow(bool on) { devdb::setNarrow(m_dir.path().toStdString(), on); }
+
 void DevDbFixture::startTrace()
 {
     QFile trace(QDir(dataDir()).filePath("trace"));
