@@ -55,6 +55,44 @@ void initDataDir(const std::string& dir, const std::string& driverLibraryPath)
     if (!ini || !dsn) throw std::runtime_error("cannot write the ini files in " + abs);
 }
 
+namespace {
+std::string sidPath(const std::string& abs, const std::string& sid)
+{
+    try {
+        return sidFilePath(abs, sid);
+    } catch (const DbError&) {
+        throw std::runtime_error("invalid SID '" + sid + "': use letters, digits, _ $ # . -");
+    }
+}
+
+// The database file of an existing SID (or alias).
+std::unique_ptr<SqliteDb> openExisting(const std::string& abs, const std::string& sid)
+{
+    const std::string path = sidPath(abs, sid);
+    if (!fs::is_regular_file(path)) throw std::runtime_error("no database " + upperAscii(sid) + " in " + abs);
+    try {
+        return SqliteDb::open(path, false);
+    } catch (const DbError& e) {
+        throw std::runtime_error(path + ": " + e.what());
+    }
+}
+
+void setMarker(const std::string& dir, const char* name, bool on)
+{
+    const std::string abs = absoluteDir(dir);
+    requireDataDir(abs);
+    const std::string path = markerPath(abs, name);
+    std::error_code ec;
+    if (on) {
+        std::ofstream(path, std::ios::app);
+        if (!fs::exists(path, ec)) throw std::runtime_error("cannot write " + path);
+    } else {
+        fs::remove(path, ec);
+        if (ec) throw std::runtime_error("cannot remove " + path + ": " + ec.message());
+    }
+}
+} // namespace
+
 void addUser(const std::string& dir, const std::string& sid, const std::string& user, const std::string& password)
 {
     const std::string abs = absoluteDir(dir);
@@ -62,15 +100,37 @@ void addUser(const std::string& dir, const std::string& sid, const std::string& 
     const std::string name = upperAscii(trim(user));
     if (name.empty()) throw std::runtime_error("user name is empty");
     if (password.empty()) throw std::runtime_error("password is empty");
-    std::string path;
-    try {
-        path = sidFilePath(abs, sid);
-    } catch (const DbError&) {
-        throw std::runtime_error("invalid SID '" + sid + "': use letters, digits, _ $ # . -");
-    }
-    auto db = SqliteDb::open(path, true);
+    auto db = SqliteDb::open(sidPath(abs, sid), true);
     catalogue::setPassword(*db, name, password);
 }
+
+void addAlias(const std::string& dir, const std::string& newSid, const std::string& sid)
+{
+    const std::string abs = absoluteDir(dir);
+    requireDataDir(abs);
+    const std::string target = sidPath(abs, sid);
+    if (!fs::is_regular_file(target)) throw std::runtime_error("no database " + upperAscii(sid) + " in " + abs);
+    const std::string taken = sidPath(abs, newSid); // its own file, or the one its alias names
+    if (fs::exists(taken)) {
+        if (taken == target && fs::exists(aliasFilePath(abs, newSid))) return; // already so
+        throw std::runtime_error(upperAscii(newSid) + " already names a database in " + abs);
+    }
+    std::ofstream out(aliasFilePath(abs, newSid), std::ios::trunc);
+    out << fs::path(target).stem().string() << "\n"; // the real SID, so aliases never chain
+    if (!out) throw std::runtime_error("cannot write " + aliasFilePath(abs, newSid));
+}
+
+void setContainer(const std::string& dir, const std::string& sid, const std::string& cdb)
+{
+    const std::string abs = absoluteDir(dir);
+    requireDataDir(abs);
+    if (!cdb.empty() && !validSid(cdb)) throw std::runtime_error("invalid container name '" + cdb + "'");
+    auto db = openExisting(abs, sid);
+    catalogue::setContainer(*db, upperAscii(cdb));
+}
+
+void setUnordered(const std::string& dir, bool on) { setMarker(dir, "unordered", on); }
+void setNarrow(const std::string& dir, bool on) { setMarker(dir, "narrow", on); }
 
 void addFault(const std::string& dir, const std::string& rule)
 {

@@ -1,6 +1,7 @@
 #pragma once
 // Administration of a devdb data folder: registering the driver for ODBCSYSINI, accounts per
-// SID, and fault rules. Every function throws std::runtime_error with a readable message.
+// SID, second names and identities of databases, fault rules and behaviour markers. Every
+// function throws std::runtime_error with a readable message.
 #include <string>
 
 namespace devdb {
@@ -17,5 +18,18 @@ void addUser(const std::string& dir, const std::string& sid, const std::string& 
 // Appends a rule "COUNT|PATTERN|SQLSTATE|MESSAGE" (validated) read by connections opened later.
 void addFault(const std::string& dir, const std::string& rule);
 void clearFaults(const std::string& dir);
+
+// Makes newSid a second name for the database of sid (same file, users and tables).
+void addAlias(const std::string& dir, const std::string& newSid, const std::string& sid);
+
+// Marks the database of sid as a pluggable database of the container cdb: DB_UNIQUE_NAME and
+// DB_NAME then answer cdb, CON_NAME the database's own name. An empty cdb removes the mark.
+void setContainer(const std::string& dir, const std::string& sid, const std::string& cdb);
+
+// Behaviour markers, read by connections opened later: "unordered" scrambles the rows of
+// dictionary views queried without ORDER BY; "narrow" describes every result column as one
+// character wide.
+void setUnordered(const std::string& dir, bool on);
+void setNarrow(const std::string& dir, bool on);
 
 } // namespace devdb

@@ -1,7 +1,9 @@
-// ODBC entry points of the driver (ANSI only: the driver manager maps the W calls onto these,
-// except SQLGetData with SQL_C_WCHAR, which arrives as is and is answered in UTF-16 here).
+// ODBC entry points of the driver. Every entry point that takes or gives text comes twice, as
+// Oracle's own Unicode driver has it: the W one (UTF-16, what unixODBC passes through untouched
+// from a Unicode application) and the ANSI one (UTF-8, for ANSI applications such as isql).
 #include <algorithm>
 #include "connstr.h"
+#include "odbc_text.h"
 #include "session.h"
 #include "util.h"
 
@@ -153,28 +155,15 @@ SQLRETURN guarded(Handle* h, const std::function<SQLRETURN()>& body)
     return SQL_ERROR;
 }
 
-std::string fromOdbc(const SQLCHAR* text, SQLINTEGER length)
-{
-    if (!text) return {};
-    if (length == SQL_NTS) return reinterpret_cast<const char*>(text);
-    if (length < 0) return {};
-    return std::string(reinterpret_cast<const char*>(text), size_t(length));
-}
-
 // Copies a string result with ODBC truncation rules; the length written is the full length.
 template <typename LengthT>
-SQLRETURN copyString(Handle* h, std::string_view value, SQLPOINTER out, SQLLEN capacity, LengthT* length)
+SQLRETURN copyString(Handle* h, std::string_view value, const TextBuffer& out, LengthT* length)
 {
-    if (length) *length = LengthT(value.size());
-    if (!out || capacity <= 0) return value.empty() || !out ? SQL_SUCCESS : SQL_SUCCESS_WITH_INFO;
-    const size_t n = std::min(value.size(), size_t(capacity - 1));
-    std::memcpy(out, value.data(), n);
-    static_cast<char*>(out)[n] = 0;
-    if (n < value.size()) {
-        h->add("01004", 0, "String data, right truncated");
-        return SQL_SUCCESS_WITH_INFO;
-    }
-    return SQL_SUCCESS;
+    const TextWritten w = writeText(value, out);
+    if (length) *length = LengthT(w.length);
+    if (!w.truncated) return SQL_SUCCESS;
+    h->add("01004", 0, "String data, right truncated");
+    return SQL_SUCCESS_WITH_INFO;
 }
 
 // ------------------------------------------------------------------------------------------
@@ -254,11 +243,9 @@ SQLRETURN readValue(Stmt* s, int column, SQLSMALLINT ctype, SQLPOINTER target, S
             return SQL_SUCCESS_WITH_INFO;
         }
         const size_t room = size_t(capacity) / unit;
-        size_t n = room > terminator ? std::min(remaining, room - terminator) : 0;
-        if (wide && n > 0 && n < remaining) {
-            const char16_t last = rs.wide[rs.offset + n - 1];
-            if (last >= 0xD800 && last <= 0xDBFF) --n; // keep surrogate pairs together
-        }
+        // Each piece fills the buffer, even between the halves of a surrogate pair: applications
+        // join the pieces as they come, taking a cut piece to be the buffer's length.
+        const size_t n = room > terminator ? std::min(remaining, room - terminator) : 0;
         if (wide) {
             auto* out = static_cast<SQLWCHAR*>(target);
             for (size_t i = 0; i < n; ++i) out[i] = SQLWCHAR(rs.wide[rs.offset + i]);
@@ -520,7 +507,7 @@ std::optional<InfoValue> infoValue(Dbc* d, SQLUSMALLINT type)
     case SQL_ODBC_API_CONFORMANCE: return u16(SQL_OAC_LEVEL1);
     case SQL_ODBC_SQL_CONFORMANCE: return u16(SQL_OSC_MINIMUM);
 
-    case SQL_GETDATA_EXTENSIONS: return u32(SQL_GD_ANY_COLUMN | SQL_GD_ANY_ORDER);
+    case SQL_GETDATA_EXTENSIONS: return u32(SQL_GD_ANY_COLUMN | SQL_GD_ANY_ORDER | SQL_GD_BOUND);
     case SQL_SCROLL_OPTIONS: return u32(SQL_SO_FORWARD_ONLY);
     case SQL_TXN_ISOLATION_OPTION: case SQL_DEFAULT_TXN_ISOLATION: return u32(SQL_TXN_READ_COMMITTED);
     case SQL_ASYNC_MODE: return u32(SQL_AM_NONE);
@@ -700,6 +687,8 @@ DEVDB_ENTRY SQLGetEnvAttr(SQLHENV handle, SQLINTEGER attribute, SQLPOINTER value
     return SQL_SUCCESS;
 }
 
+// The string attributes (catalog, trace file, translation library) are accepted and ignored,
+// so the A and W forms are the same.
 DEVDB_ENTRY SQLSetConnectAttr(SQLHDBC handle, SQLINTEGER attribute, SQLPOINTER value, SQLINTEGER)
 {
     DBC_OR_INVALID(d, handle);
@@ -709,11 +698,17 @@ DEVDB_ENTRY SQLSetConnectAttr(SQLHDBC handle, SQLINTEGER attribute, SQLPOINTER v
     }
 }
 
-DEVDB_ENTRY SQLGetConnectAttr(SQLHDBC handle, SQLINTEGER attribute, SQLPOINTER value, SQLINTEGER capacity,
-                              SQLINTEGER* length)
+DEVDB_ENTRY SQLSetConnectAttrW(SQLHDBC handle, SQLINTEGER attribute, SQLPOINTER value, SQLINTEGER length)
+{
+    return SQLSetConnectAttr(handle, attribute, value, length);
+}
+
+namespace {
+SQLRETURN getConnectAttr(SQLHDBC handle, SQLINTEGER attribute, SQLPOINTER value, SQLINTEGER capacity,
+                         SQLINTEGER* length, bool wide)
 {
     DBC_OR_INVALID(d, handle);
-    if (attribute == SQL_ATTR_CURRENT_CATALOG) return copyString(d, "", value, capacity, length);
+    if (attribute == SQL_ATTR_CURRENT_CATALOG) return copyString(d, "", byteBuffer(value, capacity, wide), length);
     auto stored = d->attributes.find(attribute);
     SQLUINTEGER v = 0;
     switch (attribute) {
@@ -726,6 +721,19 @@ DEVDB_ENTRY SQLGetConnectAttr(SQLHDBC handle, SQLINTEGER attribute, SQLPOINTER v
     if (value) std::memcpy(value, &v, sizeof v);
     if (length) *length = sizeof v;
     return SQL_SUCCESS;
+}
+} // namespace
+
+DEVDB_ENTRY SQLGetConnectAttr(SQLHDBC handle, SQLINTEGER attribute, SQLPOINTER value, SQLINTEGER capacity,
+                              SQLINTEGER* length)
+{
+    return getConnectAttr(handle, attribute, value, capacity, length, false);
+}
+
+DEVDB_ENTRY SQLGetConnectAttrW(SQLHDBC handle, SQLINTEGER attribute, SQLPOINTER value, SQLINTEGER capacity,
+                               SQLINTEGER* length)
+{
+    return getConnectAttr(handle, attribute, value, capacity, length, true);
 }
 
 DEVDB_ENTRY SQLSetStmtAttr(SQLHSTMT handle, SQLINTEGER attribute, SQLPOINTER value, SQLINTEGER)
@@ -771,31 +779,109 @@ DEVDB_ENTRY SQLGetStmtAttr(SQLHSTMT handle, SQLINTEGER attribute, SQLPOINTER val
     return SQL_SUCCESS;
 }
 
-DEVDB_ENTRY SQLDriverConnect(SQLHDBC handle, SQLHWND, SQLCHAR* in, SQLSMALLINT inLength, SQLCHAR* out,
-                             SQLSMALLINT outCapacity, SQLSMALLINT* outLength, SQLUSMALLINT)
+// No statement attribute is a string, so the W forms are the A ones.
+DEVDB_ENTRY SQLSetStmtAttrW(SQLHSTMT handle, SQLINTEGER attribute, SQLPOINTER value, SQLINTEGER length)
+{
+    return SQLSetStmtAttr(handle, attribute, value, length);
+}
+
+DEVDB_ENTRY SQLGetStmtAttrW(SQLHSTMT handle, SQLINTEGER attribute, SQLPOINTER value, SQLINTEGER capacity,
+                            SQLINTEGER* length)
+{
+    return SQLGetStmtAttr(handle, attribute, value, capacity, length);
+}
+
+namespace {
+template <typename Char>
+SQLRETURN driverConnect(SQLHDBC handle, Char* in, SQLSMALLINT inLength, Char* out, SQLSMALLINT outCapacity,
+                        SQLSMALLINT* outLength)
 {
     DBC_OR_INVALID(d, handle);
     return guarded(d, [&] {
-        const std::string text = fromOdbc(in, inLength);
+        const std::string text = textArgument(in, inLength);
         const ConnectionString cs = ConnectionString::parse(text);
         const SQLRETURN rc = connect(d, cs.get("DRIVER").value_or(""), cs.any({"SERVER", "DBQ"}).value_or(""),
                                      cs.any({"UID", "USER ID"}).value_or(""), cs.any({"PWD", "PASSWORD"}).value_or(""));
         if (rc != SQL_SUCCESS) return rc;
-        return copyString(d, text, out, outCapacity, outLength);
+        return copyString(d, text, textBuffer(out, outCapacity), outLength);
     });
+}
+
+template <typename Char>
+SQLRETURN connectDsn(SQLHDBC handle, Char* dsn, SQLSMALLINT dsnLength, Char* user, SQLSMALLINT userLength,
+                     Char* password, SQLSMALLINT passwordLength)
+{
+    DBC_OR_INVALID(d, handle);
+    return guarded(d, [&] {
+        // A DSN may name the SID in Server=; otherwise the DSN itself is taken as the SID.
+        const std::string name = textArgument(dsn, dsnLength);
+        std::string server = profileString(name, "Server", "odbc.ini");
+        return connect(d, profileString(name, "Driver", "odbc.ini"), server.empty() ? name : server,
+                       textArgument(user, userLength), textArgument(password, passwordLength));
+    });
+}
+
+template <typename Char>
+SQLRETURN prepare(SQLHSTMT handle, Char* text, SQLINTEGER length)
+{
+    STMT_OR_INVALID(s, handle);
+    if (!text) return s->fail("HY009", "Invalid use of null pointer");
+    if (s->cursor) return s->fail("24000", "Invalid cursor state");
+    return guarded(s, [&] {
+        s->sql = textArgument(text, length);
+        s->prepared = true;
+        s->executed = false;
+        s->described.reset();
+        s->rowCount = -1;
+        return SQLRETURN(SQL_SUCCESS);
+    });
+}
+
+template <typename Char>
+SQLRETURN execDirect(SQLHSTMT handle, Char* text, SQLINTEGER length)
+{
+    STMT_OR_INVALID(s, handle);
+    if (!text) return s->fail("HY009", "Invalid use of null pointer");
+    if (s->cursor) return s->fail("24000", "Invalid cursor state");
+    return guarded(s, [&] {
+        s->sql = textArgument(text, length);
+        s->prepared = false;
+        return execute(s);
+    });
+}
+
+template <typename Char>
+SQLRETURN nativeSql(SQLHDBC handle, Char* in, SQLINTEGER inLength, Char* out, SQLINTEGER outCapacity,
+                    SQLINTEGER* outLength)
+{
+    DBC_OR_INVALID(d, handle);
+    if (!in) return d->fail("HY009", "Invalid use of null pointer");
+    return guarded(d, [&] { return copyString(d, textArgument(in, inLength), textBuffer(out, outCapacity), outLength); });
+}
+} // namespace
+
+DEVDB_ENTRY SQLDriverConnect(SQLHDBC handle, SQLHWND, SQLCHAR* in, SQLSMALLINT inLength, SQLCHAR* out,
+                             SQLSMALLINT outCapacity, SQLSMALLINT* outLength, SQLUSMALLINT)
+{
+    return driverConnect(handle, in, inLength, out, outCapacity, outLength);
+}
+
+DEVDB_ENTRY SQLDriverConnectW(SQLHDBC handle, SQLHWND, SQLWCHAR* in, SQLSMALLINT inLength, SQLWCHAR* out,
+                              SQLSMALLINT outCapacity, SQLSMALLINT* outLength, SQLUSMALLINT)
+{
+    return driverConnect(handle, in, inLength, out, outCapacity, outLength);
 }
 
 DEVDB_ENTRY SQLConnect(SQLHDBC handle, SQLCHAR* dsn, SQLSMALLINT dsnLength, SQLCHAR* user, SQLSMALLINT userLength,
                        SQLCHAR* password, SQLSMALLINT passwordLength)
 {
-    DBC_OR_INVALID(d, handle);
-    return guarded(d, [&] {
-        // A DSN may name the SID in Server=; otherwise the DSN itself is taken as the SID.
-        const std::string name = fromOdbc(dsn, dsnLength);
-        std::string server = profileString(name, "Server", "odbc.ini");
-        return connect(d, profileString(name, "Driver", "odbc.ini"), server.empty() ? name : server,
-                       fromOdbc(user, userLength), fromOdbc(password, passwordLength));
-    });
+    return connectDsn(handle, dsn, dsnLength, user, userLength, password, passwordLength);
+}
+
+DEVDB_ENTRY SQLConnectW(SQLHDBC handle, SQLWCHAR* dsn, SQLSMALLINT dsnLength, SQLWCHAR* user, SQLSMALLINT userLength,
+                        SQLWCHAR* password, SQLSMALLINT passwordLength)
+{
+    return connectDsn(handle, dsn, dsnLength, user, userLength, password, passwordLength);
 }
 
 DEVDB_ENTRY SQLDisconnect(SQLHDBC handle)
@@ -806,18 +892,9 @@ DEVDB_ENTRY SQLDisconnect(SQLHDBC handle)
     return SQL_SUCCESS;
 }
 
-DEVDB_ENTRY SQLPrepare(SQLHSTMT handle, SQLCHAR* text, SQLINTEGER length)
-{
-    STMT_OR_INVALID(s, handle);
-    if (!text) return s->fail("HY009", "Invalid use of null pointer");
-    if (s->cursor) return s->fail("24000", "Invalid cursor state");
-    s->sql = fromOdbc(text, length);
-    s->prepared = true;
-    s->executed = false;
-    s->described.reset();
-    s->rowCount = -1;
-    return SQL_SUCCESS;
-}
+DEVDB_ENTRY SQLPrepare(SQLHSTMT handle, SQLCHAR* text, SQLINTEGER length) { return prepare(handle, text, length); }
+
+DEVDB_ENTRY SQLPrepareW(SQLHSTMT handle, SQLWCHAR* text, SQLINTEGER length) { return prepare(handle, text, length); }
 
 DEVDB_ENTRY SQLExecute(SQLHSTMT handle)
 {
@@ -826,22 +903,23 @@ DEVDB_ENTRY SQLExecute(SQLHSTMT handle)
     return guarded(s, [&] { return execute(s); });
 }
 
-DEVDB_ENTRY SQLExecDirect(SQLHSTMT handle, SQLCHAR* text, SQLINTEGER length)
+DEVDB_ENTRY SQLExecDirect(SQLHSTMT handle, SQLCHAR* text, SQLINTEGER length) { return execDirect(handle, text, length); }
+
+DEVDB_ENTRY SQLExecDirectW(SQLHSTMT handle, SQLWCHAR* text, SQLINTEGER length)
 {
-    STMT_OR_INVALID(s, handle);
-    if (!text) return s->fail("HY009", "Invalid use of null pointer");
-    if (s->cursor) return s->fail("24000", "Invalid cursor state");
-    s->sql = fromOdbc(text, length);
-    s->prepared = false;
-    return guarded(s, [&] { return execute(s); });
+    return execDirect(handle, text, length);
 }
 
 DEVDB_ENTRY SQLNativeSql(SQLHDBC handle, SQLCHAR* in, SQLINTEGER inLength, SQLCHAR* out, SQLINTEGER outCapacity,
                          SQLINTEGER* outLength)
 {
-    DBC_OR_INVALID(d, handle);
-    if (!in) return d->fail("HY009", "Invalid use of null pointer");
-    return copyString(d, fromOdbc(in, inLength), out, outCapacity, outLength);
+    return nativeSql(handle, in, inLength, out, outCapacity, outLength);
+}
+
+DEVDB_ENTRY SQLNativeSqlW(SQLHDBC handle, SQLWCHAR* in, SQLINTEGER inLength, SQLWCHAR* out, SQLINTEGER outCapacity,
+                          SQLINTEGER* outLength)
+{
+    return nativeSql(handle, in, inLength, out, outCapacity, outLength);
 }
 
 namespace {
@@ -866,6 +944,10 @@ const ResultColumn* columnAt(Stmt* s, SQLUSMALLINT number)
     if (number < 1 || number > cols->size()) throw DbError("07009", 0, "Invalid descriptor index");
     return &(*cols)[number - 1];
 }
+
+// Sizes as described to the application: one character for every column when the data folder
+// asks for a driver that under-reports them.
+bool narrowSizes(Stmt* s) { return s->dbc->session && s->dbc->session->narrow(); }
 } // namespace
 
 DEVDB_ENTRY SQLNumResultCols(SQLHSTMT handle, SQLSMALLINT* count)
@@ -878,25 +960,27 @@ DEVDB_ENTRY SQLNumResultCols(SQLHSTMT handle, SQLSMALLINT* count)
     });
 }
 
-DEVDB_ENTRY SQLDescribeCol(SQLHSTMT handle, SQLUSMALLINT number, SQLCHAR* name, SQLSMALLINT capacity,
-                           SQLSMALLINT* nameLength, SQLSMALLINT* type, SQLULEN* size, SQLSMALLINT* digits,
-                           SQLSMALLINT* nullable)
+namespace {
+template <typename Char>
+SQLRETURN describeCol(SQLHSTMT handle, SQLUSMALLINT number, Char* name, SQLSMALLINT capacity, SQLSMALLINT* nameLength,
+                      SQLSMALLINT* type, SQLULEN* size, SQLSMALLINT* digits, SQLSMALLINT* nullable)
 {
     STMT_OR_INVALID(s, handle);
     return guarded(s, [&] {
         const ResultColumn* c = columnAt(s, number);
         if (type) *type = SQLSMALLINT(odbcType(c->type));
-        if (size) *size = SQLULEN(columnSize(c->type));
+        if (size) *size = narrowSizes(s) ? 1 : SQLULEN(columnSize(c->type));
         if (digits) *digits = SQLSMALLINT(decimalDigits(c->type));
         if (nullable) *nullable = c->nullable ? SQL_NULLABLE : SQL_NO_NULLS;
-        return copyString(s, c->name, name, capacity, nameLength);
+        return copyString(s, c->name, textBuffer(name, capacity), nameLength);
     });
 }
 
-DEVDB_ENTRY SQLColAttribute(SQLHSTMT handle, SQLUSMALLINT number, SQLUSMALLINT field, SQLPOINTER text,
-                            SQLSMALLINT capacity, SQLSMALLINT* textLength, SQLLEN* numeric)
+SQLRETURN colAttribute(SQLHSTMT handle, SQLUSMALLINT number, SQLUSMALLINT field, SQLPOINTER text, SQLSMALLINT capacity,
+                       SQLSMALLINT* textLength, SQLLEN* numeric, bool wide)
 {
     STMT_OR_INVALID(s, handle);
+    const TextBuffer out = byteBuffer(text, capacity, wide);
     return guarded(s, [&]() -> SQLRETURN {
         if (field == SQL_DESC_COUNT || field == SQL_COLUMN_COUNT) {
             if (numeric) *numeric = SQLLEN(resultColumnCount(s));
@@ -909,22 +993,22 @@ DEVDB_ENTRY SQLColAttribute(SQLHSTMT handle, SQLUSMALLINT number, SQLUSMALLINT f
         };
         switch (field) {
         case SQL_DESC_NAME: case SQL_COLUMN_NAME: case SQL_DESC_LABEL: case SQL_DESC_BASE_COLUMN_NAME:
-            return copyString(s, c->name, text, capacity, textLength);
-        case SQL_DESC_TYPE_NAME: return copyString(s, dataType(c->type), text, capacity, textLength);
+            return copyString(s, c->name, out, textLength);
+        case SQL_DESC_TYPE_NAME: return copyString(s, dataType(c->type), out, textLength);
         case SQL_DESC_TABLE_NAME: case SQL_DESC_BASE_TABLE_NAME: case SQL_DESC_SCHEMA_NAME:
         case SQL_DESC_CATALOG_NAME: case SQL_DESC_LITERAL_PREFIX: case SQL_DESC_LITERAL_SUFFIX:
         case SQL_DESC_LOCAL_TYPE_NAME:
-            return copyString(s, "", text, capacity, textLength);
+            return copyString(s, "", out, textLength);
         case SQL_DESC_CONCISE_TYPE: return num(odbcType(c->type));
         case SQL_DESC_TYPE: {
             const int t = odbcType(c->type);
             return num(t == SQL_TYPE_TIMESTAMP ? SQL_DATETIME : t);
         }
         case SQL_DESC_LENGTH: case SQL_COLUMN_LENGTH: case SQL_DESC_PRECISION: case SQL_COLUMN_PRECISION:
-            return num(SQLLEN(columnSize(c->type)));
+            return num(narrowSizes(s) ? 1 : SQLLEN(columnSize(c->type)));
         case SQL_DESC_SCALE: case SQL_COLUMN_SCALE: return num(decimalDigits(c->type));
-        case SQL_DESC_OCTET_LENGTH: return num(SQLLEN(octetLength(c->type)));
-        case SQL_DESC_DISPLAY_SIZE: return num(SQLLEN(displaySize(c->type)));
+        case SQL_DESC_OCTET_LENGTH: return num(narrowSizes(s) ? 1 : SQLLEN(octetLength(c->type)));
+        case SQL_DESC_DISPLAY_SIZE: return num(narrowSizes(s) ? 1 : SQLLEN(displaySize(c->type)));
         case SQL_DESC_NULLABLE: case SQL_COLUMN_NULLABLE: return num(c->nullable ? SQL_NULLABLE : SQL_NO_NULLS);
         case SQL_DESC_UNSIGNED: return num(isNumeric(c->type) ? SQL_FALSE : SQL_TRUE);
         case SQL_DESC_FIXED_PREC_SCALE: case SQL_DESC_AUTO_UNIQUE_VALUE: return num(SQL_FALSE);
@@ -936,6 +1020,33 @@ DEVDB_ENTRY SQLColAttribute(SQLHSTMT handle, SQLUSMALLINT number, SQLUSMALLINT f
         default: throw DbError("HY091", 0, "Invalid descriptor field identifier");
         }
     });
+}
+} // namespace
+
+DEVDB_ENTRY SQLDescribeCol(SQLHSTMT handle, SQLUSMALLINT number, SQLCHAR* name, SQLSMALLINT capacity,
+                           SQLSMALLINT* nameLength, SQLSMALLINT* type, SQLULEN* size, SQLSMALLINT* digits,
+                           SQLSMALLINT* nullable)
+{
+    return describeCol(handle, number, name, capacity, nameLength, type, size, digits, nullable);
+}
+
+DEVDB_ENTRY SQLDescribeColW(SQLHSTMT handle, SQLUSMALLINT number, SQLWCHAR* name, SQLSMALLINT capacity,
+                            SQLSMALLINT* nameLength, SQLSMALLINT* type, SQLULEN* size, SQLSMALLINT* digits,
+                            SQLSMALLINT* nullable)
+{
+    return describeCol(handle, number, name, capacity, nameLength, type, size, digits, nullable);
+}
+
+DEVDB_ENTRY SQLColAttribute(SQLHSTMT handle, SQLUSMALLINT number, SQLUSMALLINT field, SQLPOINTER text,
+                            SQLSMALLINT capacity, SQLSMALLINT* textLength, SQLLEN* numeric)
+{
+    return colAttribute(handle, number, field, text, capacity, textLength, numeric, false);
+}
+
+DEVDB_ENTRY SQLColAttributeW(SQLHSTMT handle, SQLUSMALLINT number, SQLUSMALLINT field, SQLPOINTER text,
+                             SQLSMALLINT capacity, SQLSMALLINT* textLength, SQLLEN* numeric)
+{
+    return colAttribute(handle, number, field, text, capacity, textLength, numeric, true);
 }
 
 DEVDB_ENTRY SQLRowCount(SQLHSTMT handle, SQLLEN* count)
@@ -958,6 +1069,8 @@ DEVDB_ENTRY SQLFetchScroll(SQLHSTMT handle, SQLSMALLINT orientation, SQLLEN)
     return guarded(s, [&] { return fetch(s); });
 }
 
+// Any column in any order, bound ones too (SQL_GD_BOUND): a bound column's value is read again
+// from its start, so an application whose buffer was too short can fetch the whole of it.
 DEVDB_ENTRY SQLGetData(SQLHSTMT handle, SQLUSMALLINT column, SQLSMALLINT ctype, SQLPOINTER target, SQLLEN capacity,
                        SQLLEN* indicator)
 {
@@ -1009,13 +1122,15 @@ DEVDB_ENTRY SQLEndTran(SQLSMALLINT type, SQLHANDLE handle, SQLSMALLINT)
     return SQL_SUCCESS;
 }
 
-DEVDB_ENTRY SQLGetInfo(SQLHDBC handle, SQLUSMALLINT type, SQLPOINTER value, SQLSMALLINT capacity, SQLSMALLINT* length)
+namespace {
+SQLRETURN getInfo(SQLHDBC handle, SQLUSMALLINT type, SQLPOINTER value, SQLSMALLINT capacity, SQLSMALLINT* length,
+                  bool wide)
 {
     DBC_OR_INVALID(d, handle);
     auto info = infoValue(d, type);
     if (!info) return d->fail("HY096", "Information type out of range");
     switch (info->type) {
-    case InfoValue::Str: return copyString(d, info->text, value, capacity, length);
+    case InfoValue::Str: return copyString(d, info->text, byteBuffer(value, capacity, wide), length);
     case InfoValue::U16: {
         const SQLUSMALLINT v = SQLUSMALLINT(info->number);
         if (value) std::memcpy(value, &v, sizeof v);
@@ -1031,38 +1146,52 @@ DEVDB_ENTRY SQLGetInfo(SQLHDBC handle, SQLUSMALLINT type, SQLPOINTER value, SQLS
     }
     return SQL_ERROR;
 }
+} // namespace
+
+DEVDB_ENTRY SQLGetInfo(SQLHDBC handle, SQLUSMALLINT type, SQLPOINTER value, SQLSMALLINT capacity, SQLSMALLINT* length)
+{
+    return getInfo(handle, type, value, capacity, length, false);
+}
+
+DEVDB_ENTRY SQLGetInfoW(SQLHDBC handle, SQLUSMALLINT type, SQLPOINTER value, SQLSMALLINT capacity, SQLSMALLINT* length)
+{
+    return getInfo(handle, type, value, capacity, length, true);
+}
 
 namespace {
-SQLRETURN diagRecord(Handle* h, SQLSMALLINT record, SQLCHAR* state, SQLINTEGER* native, SQLCHAR* message,
+template <typename Char>
+SQLRETURN diagRecord(Handle* h, SQLSMALLINT record, Char* state, SQLINTEGER* native, Char* message,
                      SQLSMALLINT capacity, SQLSMALLINT* length)
 {
     if (record < 1) return SQL_ERROR;
     if (size_t(record) > h->diags.size()) return SQL_NO_DATA;
     const Diag& d = h->diags[size_t(record - 1)];
-    if (state) std::memcpy(state, d.state.c_str(), 6);
+    if (state) writeText(d.state, textBuffer(state, 6));
     if (native) *native = d.native;
-    if (length) *length = SQLSMALLINT(d.message.size());
-    if (!message || capacity <= 0) return SQL_SUCCESS;
-    const size_t n = std::min(d.message.size(), size_t(capacity - 1));
-    std::memcpy(message, d.message.data(), n);
-    message[n] = 0;
-    return n < d.message.size() ? SQL_SUCCESS_WITH_INFO : SQL_SUCCESS;
+    const TextWritten w = writeText(d.message, textBuffer(message, capacity));
+    if (length) *length = SQLSMALLINT(w.length);
+    return w.truncated ? SQL_SUCCESS_WITH_INFO : SQL_SUCCESS;
 }
-} // namespace
 
-DEVDB_ENTRY SQLGetDiagRec(SQLSMALLINT type, SQLHANDLE handle, SQLSMALLINT record, SQLCHAR* state, SQLINTEGER* native,
-                          SQLCHAR* message, SQLSMALLINT capacity, SQLSMALLINT* length)
+template <typename Char>
+SQLRETURN getDiagRec(SQLSMALLINT type, SQLHANDLE handle, SQLSMALLINT record, Char* state, SQLINTEGER* native,
+                     Char* message, SQLSMALLINT capacity, SQLSMALLINT* length)
 {
     Handle* h = diagHandle(type, handle);
     if (!h) return SQL_INVALID_HANDLE;
-    return diagRecord(h, record, state, native, message, capacity, length);
+    try {
+        return diagRecord(h, record, state, native, message, capacity, length);
+    } catch (const std::bad_alloc&) {
+        return SQL_ERROR;
+    }
 }
 
-DEVDB_ENTRY SQLGetDiagField(SQLSMALLINT type, SQLHANDLE handle, SQLSMALLINT record, SQLSMALLINT field, SQLPOINTER info,
-                            SQLSMALLINT capacity, SQLSMALLINT* length)
+SQLRETURN getDiagField(SQLSMALLINT type, SQLHANDLE handle, SQLSMALLINT record, SQLSMALLINT field, SQLPOINTER info,
+                       SQLSMALLINT capacity, SQLSMALLINT* length, bool wide)
 {
     Handle* h = diagHandle(type, handle);
     if (!h) return SQL_INVALID_HANDLE;
+    const TextBuffer out = byteBuffer(info, capacity, wide);
     auto putInt = [&](SQLINTEGER v) {
         if (info) std::memcpy(info, &v, sizeof v);
         return SQLRETURN(SQL_SUCCESS);
@@ -1078,7 +1207,7 @@ DEVDB_ENTRY SQLGetDiagField(SQLSMALLINT type, SQLHANDLE handle, SQLSMALLINT reco
             return SQL_SUCCESS;
         }
         case SQL_DIAG_CURSOR_ROW_COUNT: case SQL_DIAG_DYNAMIC_FUNCTION_CODE: return putInt(0);
-        case SQL_DIAG_DYNAMIC_FUNCTION: return copyString(h, "", info, capacity, length);
+        case SQL_DIAG_DYNAMIC_FUNCTION: return copyString(h, "", out, length);
         default: return SQL_ERROR;
         }
     }
@@ -1087,12 +1216,12 @@ DEVDB_ENTRY SQLGetDiagField(SQLSMALLINT type, SQLHANDLE handle, SQLSMALLINT reco
     const Diag& d = h->diags[size_t(record - 1)];
     Handle scratch(HandleKind::Env); // truncation notes of a diagnostic call are not themselves recorded
     switch (field) {
-    case SQL_DIAG_SQLSTATE: return copyString(&scratch, d.state, info, capacity, length);
-    case SQL_DIAG_MESSAGE_TEXT: return copyString(&scratch, d.message, info, capacity, length);
+    case SQL_DIAG_SQLSTATE: return copyString(&scratch, d.state, out, length);
+    case SQL_DIAG_MESSAGE_TEXT: return copyString(&scratch, d.message, out, length);
     case SQL_DIAG_NATIVE: return putInt(d.native);
     case SQL_DIAG_CLASS_ORIGIN: case SQL_DIAG_SUBCLASS_ORIGIN:
-        return copyString(&scratch, d.state.rfind("IM", 0) == 0 ? "ODBC 3.0" : "ISO 9075", info, capacity, length);
-    case SQL_DIAG_CONNECTION_NAME: case SQL_DIAG_SERVER_NAME: return copyString(&scratch, "", info, capacity, length);
+        return copyString(&scratch, d.state.rfind("IM", 0) == 0 ? "ODBC 3.0" : "ISO 9075", out, length);
+    case SQL_DIAG_CONNECTION_NAME: case SQL_DIAG_SERVER_NAME: return copyString(&scratch, "", out, length);
     case SQL_DIAG_COLUMN_NUMBER: return putInt(SQL_COLUMN_NUMBER_UNKNOWN);
     case SQL_DIAG_ROW_NUMBER: {
         const SQLLEN v = SQL_ROW_NUMBER_UNKNOWN;
@@ -1104,8 +1233,9 @@ DEVDB_ENTRY SQLGetDiagField(SQLSMALLINT type, SQLHANDLE handle, SQLSMALLINT reco
 }
 
 // ODBC 2 style: hands out each record once, most specific handle first.
-DEVDB_ENTRY SQLError(SQLHENV env, SQLHDBC dbc, SQLHSTMT stmt, SQLCHAR* state, SQLINTEGER* native, SQLCHAR* message,
-                     SQLSMALLINT capacity, SQLSMALLINT* length)
+template <typename Char>
+SQLRETURN error(SQLHENV env, SQLHDBC dbc, SQLHSTMT stmt, Char* state, SQLINTEGER* native, Char* message,
+                SQLSMALLINT capacity, SQLSMALLINT* length)
 {
     Handle* h = nullptr;
     if (stmt) h = diagHandle(SQL_HANDLE_STMT, stmt);
@@ -1113,7 +1243,48 @@ DEVDB_ENTRY SQLError(SQLHENV env, SQLHDBC dbc, SQLHSTMT stmt, SQLCHAR* state, SQ
     else if (env) h = diagHandle(SQL_HANDLE_ENV, env);
     if (!h) return SQL_INVALID_HANDLE;
     if (h->diags.empty()) return SQL_NO_DATA;
-    const SQLRETURN rc = diagRecord(h, 1, state, native, message, capacity, length);
+    SQLRETURN rc = SQL_ERROR;
+    try {
+        rc = diagRecord(h, 1, state, native, message, capacity, length);
+    } catch (const std::bad_alloc&) {
+    }
     h->diags.erase(h->diags.begin());
     return rc;
+}
+} // namespace
+
+DEVDB_ENTRY SQLGetDiagRec(SQLSMALLINT type, SQLHANDLE handle, SQLSMALLINT record, SQLCHAR* state, SQLINTEGER* native,
+                          SQLCHAR* message, SQLSMALLINT capacity, SQLSMALLINT* length)
+{
+    return getDiagRec(type, handle, record, state, native, message, capacity, length);
+}
+
+DEVDB_ENTRY SQLGetDiagRecW(SQLSMALLINT type, SQLHANDLE handle, SQLSMALLINT record, SQLWCHAR* state, SQLINTEGER* native,
+                           SQLWCHAR* message, SQLSMALLINT capacity, SQLSMALLINT* length)
+{
+    return getDiagRec(type, handle, record, state, native, message, capacity, length);
+}
+
+DEVDB_ENTRY SQLGetDiagField(SQLSMALLINT type, SQLHANDLE handle, SQLSMALLINT record, SQLSMALLINT field, SQLPOINTER info,
+                            SQLSMALLINT capacity, SQLSMALLINT* length)
+{
+    return getDiagField(type, handle, record, field, info, capacity, length, false);
+}
+
+DEVDB_ENTRY SQLGetDiagFieldW(SQLSMALLINT type, SQLHANDLE handle, SQLSMALLINT record, SQLSMALLINT field,
+                             SQLPOINTER info, SQLSMALLINT capacity, SQLSMALLINT* length)
+{
+    return getDiagField(type, handle, record, field, info, capacity, length, true);
+}
+
+DEVDB_ENTRY SQLError(SQLHENV env, SQLHDBC dbc, SQLHSTMT stmt, SQLCHAR* state, SQLINTEGER* native, SQLCHAR* message,
+                     SQLSMALLINT capacity, SQLSMALLINT* length)
+{
+    return error(env, dbc, stmt, state, native, message, capacity, length);
+}
+
+DEVDB_ENTRY SQLErrorW(SQLHENV env, SQLHDBC dbc, SQLHSTMT stmt, SQLWCHAR* state, SQLINTEGER* native, SQLWCHAR* message,
+                      SQLSMALLINT capacity, SQLSMALLINT* length)
+{
+    return error(env, dbc, stmt, state, native, message, capacity, length);
 }

@@ -1,5 +1,7 @@
 #include "session.h"
 
+#include "unordered.h"
+
 #include <algorithm>
 #include <filesystem>
 #include <numeric>
@@ -22,6 +24,28 @@ public:
 private:
     std::vector<std::vector<Value>> rows_;
     size_t next_ = 0;
+};
+
+// A select list with more than columns: picks a source cursor's columns and adds constants.
+class ProjectingCursor : public Cursor {
+public:
+    ProjectingCursor(std::vector<ResultColumn> columns, std::unique_ptr<Cursor> source, std::vector<int> sourceIndex,
+                     std::vector<Value> constants)
+        : Cursor(std::move(columns)), source_(std::move(source)), sourceIndex_(std::move(sourceIndex)),
+          constants_(std::move(constants)) {}
+    bool next() override
+    {
+        if (!source_->next()) { row_.clear(); return false; }
+        row_.resize(columns_.size());
+        for (size_t i = 0; i < columns_.size(); ++i)
+            row_[i] = sourceIndex_[i] >= 0 ? source_->row()[size_t(sourceIndex_[i])] : constants_[i];
+        return true;
+    }
+
+private:
+    std::unique_ptr<Cursor> source_;
+    std::vector<int> sourceIndex_; // -1: the constant
+    std::vector<Value> constants_;
 };
 
 class SqliteCursor : public Cursor {
@@ -59,15 +83,6 @@ Value num(std::optional<int> v) { return v ? Value::of(std::to_string(*v)) : Val
 
 [[noreturn]] void invalidIdentifier(const std::string& name) { throwOra(904, dq(name) + ": invalid identifier"); }
 
-bool validSid(const std::string& sid)
-{
-    if (sid.empty() || sid.size() > 64 || sid[0] == '.') return false;
-    return std::all_of(sid.begin(), sid.end(), [](char c) {
-        return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_' || c == '$'
-               || c == '#' || c == '.' || c == '-';
-    });
-}
-
 // Oracle puts NULLs last when ascending and first when descending.
 bool lessForOrder(const Value& a, const Value& b, const ColumnType& t, bool descending)
 {
@@ -80,12 +95,6 @@ bool lessForOrder(const Value& a, const Value& b, const ColumnType& t, bool desc
 }
 
 } // namespace
-
-std::string sidFilePath(const std::string& dataDir, const std::string& sid)
-{
-    if (!validSid(sid)) throwOra(12154, "TNS:could not resolve the connect identifier specified");
-    return dataDir + "/" + upperAscii(sid) + ".db";
-}
 
 std::unique_ptr<Session> Session::connect(const std::string& dataDir, const std::string& sid, const std::string& user,
                                           const std::string& password)
@@ -103,8 +112,9 @@ std::unique_ptr<Session> Session::connect(const std::string& dataDir, const std:
     if (s->user_.empty() || !catalogue::checkLogin(*s->db_, s->user_, password))
         throwOra(1017, "invalid username/password; logon denied");
     s->faults_ = FaultCounter(std::move(rules.rules));
-    const std::string tracePath = dataDir + "/trace";
-    if (std::filesystem::exists(tracePath, ec)) s->trace_.reset(std::fopen(tracePath.c_str(), "a"));
+    if (markerSet(dataDir, "trace")) s->trace_.reset(std::fopen(markerPath(dataDir, "trace").c_str(), "a"));
+    s->unordered_ = markerSet(dataDir, "unordered");
+    s->narrow_ = markerSet(dataDir, "narrow");
     s->generationQuery_ = s->db_->prepare("SELECT gen FROM dd_meta");
     return s;
 }
@@ -279,7 +289,7 @@ std::string Session::whereClause(const TableInfo& t, const std::vector<Condition
         if (c.op == Condition::Op::IsNull) { sql += " IS NULL"; continue; }
         if (c.op == Condition::Op::IsNotNull) { sql += " IS NOT NULL"; continue; }
         sql += " = ?";
-        binds.push_back(toComparable(col.type, c.value)); // NULL never equals anything, as in Oracle
+        binds.push_back(toComparable(col.type, conditionValue(c))); // NULL never equals anything, as in Oracle
         binary.push_back(isBinary(col.type));
     }
     return sql;
@@ -323,6 +333,8 @@ bool Session::dictionaryView(const std::string& name, std::vector<ResultColumn>&
         columns.push_back({"DATA_SCALE", number(), true});
         columns.push_back({"NULLABLE", varchar(1), true});
         columns.push_back({"COLUMN_ID", number(), true});
+        columns.push_back({"CHAR_LENGTH", number(), true});
+        columns.push_back({"CHAR_USED", varchar(1), true});
         if (!withRows) return true;
         std::vector<const TableInfo*> order;
         for (const TableInfo& t : tables_)
@@ -341,6 +353,9 @@ bool Session::dictionaryView(const std::string& name, std::vector<ResultColumn>&
                 row.push_back(num(dataScale(c.type)));
                 row.push_back(text(c.notNull ? "N" : "Y"));
                 row.push_back(num(int(i + 1)));
+                row.push_back(num(charLength(c.type)));
+                const auto used = charUsed(c.type);
+                row.push_back(used ? Value::of(*used) : Value{});
                 rows.push_back(std::move(row));
             }
         }
@@ -368,6 +383,11 @@ ExecResult Session::select(const Select& st, bool describeOnly)
 
     std::vector<ResultColumn> columns;
     std::string sql = "SELECT ";
+    // Select list items that are not columns are added to the rows read from SQLite.
+    std::vector<ResultColumn> listed;
+    std::vector<int> sourceIndex;
+    std::vector<Value> constants;
+    bool projected = false;
     if (st.count) {
         columns.push_back({"COUNT(*)", number(), false});
         sql += "count(*)";
@@ -377,15 +397,33 @@ ExecResult Session::select(const Select& st, bool describeOnly)
             picks.resize(t.columns.size());
             std::iota(picks.begin(), picks.end(), 0);
         }
-        for (const std::string& name : st.columns) {
-            const int index = t.columnIndex(name);
-            if (index < 0) invalidIdentifier(name);
-            picks.push_back(index);
+        for (size_t i = 0; i < picks.size(); ++i) {
+            sourceIndex.push_back(int(i));
+            constants.emplace_back();
         }
+        for (const SelectItem& item : st.items) {
+            if (item.kind == SelectItem::Kind::Column) {
+                const int index = t.columnIndex(item.name);
+                if (index < 0) invalidIdentifier(item.name);
+                sourceIndex.push_back(int(picks.size()));
+                constants.emplace_back();
+                picks.push_back(index);
+            } else {
+                projected = true;
+                sourceIndex.push_back(-1);
+                constants.push_back(describeOnly ? Value{} : itemValue(item));
+            }
+        }
+        if (picks.empty()) picks.push_back(0); // one column to count rows by
         for (size_t i = 0; i < picks.size(); ++i) {
             const ColumnInfo& c = t.columns[size_t(picks[i])];
             columns.push_back({c.name, c.type, !c.notNull});
             sql += (i ? ", " : "") + TableInfo::internalColumn(size_t(picks[i]));
+        }
+        if (projected) {
+            for (size_t i = 0; i < sourceIndex.size(); ++i)
+                listed.push_back(sourceIndex[i] >= 0 ? columns[size_t(sourceIndex[i])]
+                                                     : itemColumn(st.items[i - (st.star ? t.columns.size() : 0)]));
         }
     }
     sql += " FROM " + t.internalName();
@@ -403,10 +441,64 @@ ExecResult Session::select(const Select& st, bool describeOnly)
         if (isNumeric(t.columns[size_t(index)].type)) sql += " COLLATE devdb_number";
         sql += dir;
     }
-    if (describeOnly) return {std::make_unique<MemoryCursor>(std::move(columns), std::vector<std::vector<Value>>{}), -1};
+    if (describeOnly)
+        return {std::make_unique<MemoryCursor>(projected ? std::move(listed) : std::move(columns),
+                                               std::vector<std::vector<Value>>{}),
+                -1};
     SqliteStmt q = db_->prepare(sql);
     for (size_t i = 0; i < binds.size(); ++i) q.bindValue(int(i + 1), binds[i], binary[i]);
-    return {std::make_unique<SqliteCursor>(std::move(columns), std::move(q)), -1};
+    auto cursor = std::make_unique<SqliteCursor>(std::move(columns), std::move(q));
+    if (!projected) return {std::move(cursor), -1};
+    return {std::make_unique<ProjectingCursor>(std::move(listed), std::move(cursor), std::move(sourceIndex),
+                                               std::move(constants)),
+            -1};
+}
+
+Literal Session::conditionValue(const Condition& c) const
+{
+    return c.valueIsUser ? Literal{Literal::Kind::String, user_} : c.value;
+}
+
+ResultColumn Session::itemColumn(const SelectItem& item) const
+{
+    switch (item.kind) {
+    case SelectItem::Kind::SysContext: return {item.label, varchar(256), true}; // SYS_CONTEXT's default length
+    case SelectItem::Kind::User: return {item.label, varchar(128), true};
+    case SelectItem::Kind::String: {
+        ColumnType t; // Oracle describes a literal as CHAR of its length
+        t.kind = Kind::Char;
+        t.length = std::max<int>(1, int(item.literal.text.size()));
+        return {item.label, t, item.literal.kind == Literal::Kind::Null};
+    }
+    case SelectItem::Kind::Column: break;
+    }
+    throwOra(600, "internal error code, arguments: [select item]");
+}
+
+Value Session::itemValue(const SelectItem& item)
+{
+    switch (item.kind) {
+    case SelectItem::Kind::SysContext: {
+        if (!identity_) identity_ = catalogue::identity(*db_);
+        auto v = sysContext(item.nameSpace, item.name, *identity_, user_);
+        return v ? Value::of(*v) : Value{};
+    }
+    case SelectItem::Kind::User: return Value::of(user_);
+    case SelectItem::Kind::String:
+        return item.literal.kind == Literal::Kind::Null ? Value{} : Value::of(item.literal.text);
+    case SelectItem::Kind::Column: break;
+    }
+    return {};
+}
+
+void Session::scramble(std::vector<std::vector<Value>>& rows)
+{
+    const std::vector<size_t> order = scrambledOrder(rows.size(), ++unorderedQueries_, lastScramble_);
+    std::vector<std::vector<Value>> out;
+    out.reserve(rows.size());
+    for (size_t i : order) out.push_back(std::move(rows[i]));
+    rows = std::move(out);
+    lastScramble_ = order;
 }
 
 ExecResult Session::selectView(const Select& st, std::vector<ResultColumn> columns,
@@ -420,7 +512,7 @@ ExecResult Session::selectView(const Select& st, std::vector<ResultColumn> colum
     for (const Condition& c : st.where) {
         const size_t i = indexOf(c.column);
         Value want;
-        if (c.op == Condition::Op::Equal) want = toComparable(columns[i].type, c.value);
+        if (c.op == Condition::Op::Equal) want = toComparable(columns[i].type, conditionValue(c));
         std::erase_if(rows, [&](const std::vector<Value>& r) {
             switch (c.op) {
             case Condition::Op::IsNull: return !r[i].null;
@@ -429,6 +521,7 @@ ExecResult Session::selectView(const Select& st, std::vector<ResultColumn> colum
             }
         });
     }
+    if (unordered_ && st.orderBy.empty() && !describeOnly) scramble(rows); // no order was asked for
     std::vector<std::pair<size_t, bool>> order;
     for (const OrderItem& o : st.orderBy) order.push_back({indexOf(o.column), o.descending});
     std::stable_sort(rows.begin(), rows.end(), [&](const std::vector<Value>& a, const std::vector<Value>& b) {
@@ -445,13 +538,26 @@ ExecResult Session::selectView(const Select& st, std::vector<ResultColumn> colum
         out.push_back({"COUNT(*)", number(), false});
         result.push_back({Value::of(std::to_string(rows.size()))});
     } else {
-        std::vector<size_t> picks;
-        if (st.star) for (size_t i = 0; i < columns.size(); ++i) picks.push_back(i);
-        for (const std::string& n : st.columns) picks.push_back(indexOf(n));
-        for (size_t p : picks) out.push_back(columns[p]);
+        // Each output column: a view column (its index) or an expression's value.
+        std::vector<std::optional<size_t>> picks;
+        std::vector<Value> constants;
+        if (st.star)
+            for (size_t i = 0; i < columns.size(); ++i) picks.push_back(i), constants.emplace_back();
+        for (const SelectItem& item : st.items) {
+            if (item.kind == SelectItem::Kind::Column) {
+                picks.push_back(indexOf(item.name));
+                constants.emplace_back();
+                out.push_back(columns[*picks.back()]);
+            } else {
+                picks.push_back(std::nullopt);
+                constants.push_back(describeOnly || rows.empty() ? Value{} : itemValue(item));
+                out.push_back(itemColumn(item));
+            }
+        }
+        if (st.star) out.insert(out.begin(), columns.begin(), columns.end());
         for (auto& r : rows) {
             std::vector<Value> projected;
-            for (size_t p : picks) projected.push_back(r[p]);
+            for (size_t i = 0; i < picks.size(); ++i) projected.push_back(picks[i] ? r[*picks[i]] : constants[i]);
             result.push_back(std::move(projected));
         }
     }

@@ -2,6 +2,7 @@
 // One logged-in connection to a SID: runs parsed statements against the SQLite file, keeps the
 // catalogue and prepared INSERTs cached, and applies fault rules.
 #include "faults.h"
+#include "sid_files.h"
 
 #include <cstdio>
 #include "sqlparse.h"
@@ -42,8 +43,6 @@ struct ExecResult {
     int64_t rowCount = 0;           // rows changed by INSERT / DELETE
 };
 
-// Path of a SID's database file; throws ORA-12154 for names that cannot be a SID.
-std::string sidFilePath(const std::string& dataDir, const std::string& sid);
 
 class Session {
 public:
@@ -56,6 +55,9 @@ public:
     std::vector<ResultColumn> describe(std::string_view sql);
 
     bool lost() const { return lost_.has_value(); }
+    // The data folder held a "narrow" marker at connect: describe every result column as one
+    // character wide, as a driver that under-reports sizes would.
+    bool narrow() const { return narrow_; }
     const std::string& user() const { return user_; }
     const std::string& sid() const { return sid_; }
 
@@ -81,6 +83,10 @@ private:
                         std::vector<std::vector<Value>>& rows, bool withRows);
     std::string whereClause(const TableInfo& t, const std::vector<Condition>& where, std::vector<Value>& binds,
                             std::vector<bool>& binary) const;
+    Literal conditionValue(const Condition& c) const;
+    ResultColumn itemColumn(const SelectItem& item) const;
+    Value itemValue(const SelectItem& item);
+    void scramble(std::vector<std::vector<Value>>& rows);
 
     std::unique_ptr<SqliteDb> db_;
     std::string sid_, user_;
@@ -89,6 +95,11 @@ private:
     // Statement trace for tests: every statement of this connection, one line each, when the data
     // folder held a file named "trace" at connect time.
     std::unique_ptr<std::FILE, int (*)(std::FILE*)> trace_{nullptr, &std::fclose};
+    bool unordered_ = false; // "unordered" marker: dictionary views without ORDER BY scramble their rows
+    bool narrow_ = false;
+    uint64_t unorderedQueries_ = 0;
+    std::vector<size_t> lastScramble_;
+    std::optional<DatabaseIdentity> identity_;
 
     SqliteStmt generationQuery_;
     int64_t generation_ = -1;

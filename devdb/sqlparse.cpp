@@ -91,7 +91,7 @@ std::vector<Token> tokenize(std::string_view s)
             out.push_back({Tok::Word, upperAscii(s.substr(b, i - b))});
             continue;
         }
-        static const std::string_view pairs[] = {"<>", "!=", "<=", ">="};
+        static const std::string_view pairs[] = {"<>", "!=", "<=", ">=", "||"};
         bool paired = false;
         for (auto p : pairs)
             if (s.substr(i, 2) == p) { out.push_back({Tok::Symbol, std::string(p)}); i += 2; paired = true; break; }
@@ -229,11 +229,13 @@ private:
                 return;
             }
             ts.hasScale = true;
-            if (!symbol("*")) {
+            const bool anyPrecision = symbol("*");
+            if (!anyPrecision) {
                 ts.precision = integer(2017, "integer value required");
                 if (ts.precision < 1 || ts.precision > 38)
                     throwOra(1727, "numeric precision specifier is out of range (1 to 38)");
             }
+            if (anyPrecision && !atSymbol(",")) ts.hasScale = false; // NUMBER(*) is plain NUMBER
             if (symbol(",")) {
                 const bool negative = symbol("-");
                 if (!negative) symbol("+");
@@ -322,6 +324,7 @@ private:
                 return lit;
             }
             if (peek(1).type == Tok::Symbol && peek(1).text == "(") {
+                if (t.text == "CHR") return chr();
                 if (t.text != "HEXTORAW") throwOra(904, dq(t.text) + ": invalid identifier");
                 pos_ += 2;
                 if (peek().type == Tok::String) lit = {Literal::Kind::Hex, peek().text};
@@ -337,6 +340,94 @@ private:
         throwOra(936, "missing expression");
     }
 
+    // CHR(n): the character whose encoding in the database character set (AL32UTF8) is n.
+    Literal chr()
+    {
+        pos_ += 2;
+        const Token& t = peek();
+        if (t.type != Tok::Number || !std::all_of(t.text.begin(), t.text.end(), isDigit)) throwOra(1722, "invalid number");
+        const unsigned long long n = t.text.size() > 10 ? ~0ULL : std::stoull(t.text);
+        ++pos_;
+        expectSymbol(")", 907, "missing right parenthesis");
+        if (n > 0xFFFFFFFFULL) throwOra(1428, "argument '" + t.text + "' is out of range");
+        std::string bytes;
+        for (int shift = 24; shift > 0; shift -= 8)
+            if (n >> shift) bytes += char((n >> shift) & 0xFF);
+        bytes += char(n & 0xFF);
+        if (utf8Chars(bytes) != 1 || utf8ToUtf16(bytes).find(u'\uFFFD') != std::u16string::npos)
+            throwOra(1428, "argument '" + t.text + "' is out of range");
+        return {Literal::Kind::String, bytes};
+    }
+
+    // A value: a literal, or pieces joined with || (Oracle skips NULL pieces; all of them NULL,
+    // or all empty, gives NULL).
+    Literal value()
+    {
+        Literal first = literal();
+        if (!atSymbol("||")) return first;
+        std::string text;
+        auto append = [&](const Literal& piece) {
+            switch (piece.kind) {
+            case Literal::Kind::Null: break;
+            case Literal::Kind::String: text += piece.text; break;
+            case Literal::Kind::Number: text += canonicalNumber(piece.text); break;
+            default: throwOra(932, "inconsistent datatypes: expected CHAR got " + std::string(piece.kind == Literal::Kind::Hex ? "BINARY" : "DATE"));
+            }
+        };
+        append(first);
+        while (symbol("||")) append(literal());
+        if (text.empty()) return {};
+        return {Literal::Kind::String, std::move(text)};
+    }
+
+    // The heading Oracle gives an expression: its text upper-cased, without blanks.
+    std::string label(size_t from, size_t to) const
+    {
+        std::string out;
+        for (size_t i = from; i < to; ++i) {
+            const Token& t = toks_[i];
+            if (t.type == Tok::String) {
+                out += '\'';
+                for (char c : upperAscii(t.text)) out += c == '\'' ? std::string("''") : std::string(1, c);
+                out += '\'';
+            } else {
+                out += t.text;
+            }
+        }
+        return out;
+    }
+
+    SelectItem selectItem()
+    {
+        const size_t start = pos_;
+        SelectItem item;
+        if (atWord("SYS_CONTEXT") && peek(1).type == Tok::Symbol && peek(1).text == "(") {
+            pos_ += 2;
+            if (peek().type != Tok::String) throwOra(936, "missing expression");
+            item.kind = SelectItem::Kind::SysContext;
+            item.nameSpace = peek().text;
+            ++pos_;
+            expectSymbol(",", 909, "invalid number of arguments");
+            if (peek().type != Tok::String) throwOra(936, "missing expression");
+            item.name = peek().text;
+            ++pos_;
+            if (symbol(",")) literal(); // the optional result length
+            expectSymbol(")", 907, "missing right parenthesis");
+        } else if (word("USER")) {
+            item.kind = SelectItem::Kind::User;
+        } else if (peek().type == Tok::String) {
+            item.kind = SelectItem::Kind::String;
+            item.literal = literal();
+            if (item.literal.text.empty()) item.literal = Literal{};
+        } else {
+            if (!tryName(item.name)) throwOra(936, "missing expression");
+            item.label = item.name;
+            return item;
+        }
+        item.label = label(start, pos_);
+        return item;
+    }
+
     Statement select()
     {
         Select s;
@@ -348,11 +439,8 @@ private:
             expectSymbol(")", 907, "missing right parenthesis");
             s.count = true;
         } else {
-            do {
-                std::string n;
-                if (!tryName(n)) throwOra(936, "missing expression");
-                s.columns.push_back(std::move(n));
-            } while (symbol(","));
+            do s.items.push_back(selectItem());
+            while (symbol(","));
         }
         expectWord("FROM", 923, "FROM keyword not found where expected");
         s.table = qualifiedTable();
@@ -378,7 +466,8 @@ private:
             Condition c;
             c.column = columnName();
             if (symbol("=")) {
-                c.value = literal();
+                if (word("USER")) c.valueIsUser = true;
+                else c.value = value();
             } else if (word("IS")) {
                 c.op = word("NOT") ? Condition::Op::IsNotNull : Condition::Op::IsNull;
                 expectWord("NULL", 908, "missing NULL keyword");
@@ -403,7 +492,7 @@ private:
         }
         expectWord("VALUES", 926, "missing VALUES keyword");
         expectSymbol("(", 906, "missing left parenthesis");
-        do ins.values.push_back(literal());
+        do ins.values.push_back(value());
         while (symbol(","));
         expectSymbol(")", 917, "missing comma");
         finish(933, "SQL command not properly ended");

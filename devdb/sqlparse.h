@@ -49,6 +49,17 @@ struct Condition {
     std::string column;
     Op op = Op::Equal;
     Literal value;
+    bool valueIsUser = false; // "col = USER": the session's user name
+};
+
+// One entry of a select list.
+struct SelectItem {
+    enum class Kind { Column, SysContext, User, String };
+    Kind kind = Kind::Column;
+    std::string name;                    // the column; for SYS_CONTEXT the parameter
+    std::string nameSpace;               // SYS_CONTEXT's first argument
+    Literal literal;                     // a string literal (NULL when empty, as in Oracle)
+    std::string label;                   // the heading Oracle gives it: the expression upper-cased, no blanks
 };
 
 struct OrderItem {
@@ -59,7 +70,7 @@ struct OrderItem {
 struct Select {
     bool star = false;
     bool count = false; // SELECT COUNT(*)
-    std::vector<std::string> columns;
+    std::vector<SelectItem> items;
     QualifiedName table;
     std::vector<Condition> where;
     std::vector<OrderItem> orderBy;

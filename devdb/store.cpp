@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <filesystem>
 #include <map>
 
 namespace devdb {
@@ -49,7 +50,10 @@ std::unique_ptr<SqliteDb> SqliteDb::open(const std::string& path, bool create)
     sqlite3_create_collation(raw, "devdb_number", SQLITE_UTF8, nullptr, numberCollation);
     // Test data is disposable: skip fsync so bulk inserts are fast.
     db->exec("PRAGMA synchronous=OFF");
-    if (create) catalogue::ensureSchema(*db);
+    // The file's base name is the SID it was created under: the database's own name.
+    const std::string name = std::filesystem::path(path).stem().string();
+    if (create) catalogue::ensureSchema(*db, name);
+    catalogue::upgrade(*db, name);
     return db;
 }
 
@@ -139,14 +143,41 @@ int TableInfo::columnIndex(const std::string& column) const
 
 namespace catalogue {
 
-void ensureSchema(SqliteDb& db)
+namespace {
+// True when sql compiles against the file as it is (a cheap way to ask for a table or column).
+bool compiles(SqliteDb& db, const char* sql)
+{
+    sqlite3_stmt* st = nullptr;
+    const int rc = sqlite3_prepare_v2(db.handle(), sql, -1, &st, nullptr);
+    sqlite3_finalize(st);
+    return rc == SQLITE_OK;
+}
+
+template <typename Work>
+void inWriteTransaction(SqliteDb& db, Work&& work)
+{
+    db.exec("BEGIN IMMEDIATE");
+    try {
+        work();
+        db.exec("COMMIT");
+    } catch (...) {
+        sqlite3_exec(db.handle(), "ROLLBACK", nullptr, nullptr, nullptr);
+        throw;
+    }
+}
+} // namespace
+
+void ensureSchema(SqliteDb& db, const std::string& name)
 {
     db.exec("PRAGMA journal_mode=WAL");
     db.exec("BEGIN IMMEDIATE");
     try {
-        db.exec("CREATE TABLE IF NOT EXISTS dd_meta(gen INTEGER NOT NULL);"
-                "INSERT INTO dd_meta SELECT 0 WHERE NOT EXISTS (SELECT 1 FROM dd_meta);"
-                "CREATE TABLE IF NOT EXISTS dd_users(name TEXT PRIMARY KEY, password TEXT NOT NULL);"
+        db.exec("CREATE TABLE IF NOT EXISTS dd_meta(gen INTEGER NOT NULL, db_name TEXT, cdb_name TEXT);");
+        if (compiles(db, "SELECT db_name FROM dd_meta"))
+            db.prepare("INSERT INTO dd_meta(gen, db_name) SELECT 0, ? WHERE NOT EXISTS (SELECT 1 FROM dd_meta)")
+                .bind(1, name)
+                .step();
+        db.exec("CREATE TABLE IF NOT EXISTS dd_users(name TEXT PRIMARY KEY, password TEXT NOT NULL);"
                 "CREATE TABLE IF NOT EXISTS dd_tables(id INTEGER PRIMARY KEY AUTOINCREMENT, owner TEXT NOT NULL,"
                 " name TEXT NOT NULL, pk_name TEXT, UNIQUE(owner, name));"
                 "CREATE TABLE IF NOT EXISTS dd_columns(table_id INTEGER NOT NULL, pos INTEGER NOT NULL,"
@@ -157,6 +188,33 @@ void ensureSchema(SqliteDb& db)
         sqlite3_exec(db.handle(), "ROLLBACK", nullptr, nullptr, nullptr);
         throw;
     }
+}
+
+void upgrade(SqliteDb& db, const std::string& name)
+{
+    if (compiles(db, "SELECT db_name, cdb_name FROM dd_meta") || !compiles(db, "SELECT gen FROM dd_meta")) return;
+    // A file from before databases knew their own name: it is the SID it was made under.
+    inWriteTransaction(db, [&] {
+        if (compiles(db, "SELECT db_name FROM dd_meta")) return; // another connection was first
+        db.exec("ALTER TABLE dd_meta ADD COLUMN db_name TEXT; ALTER TABLE dd_meta ADD COLUMN cdb_name TEXT");
+        db.prepare("UPDATE dd_meta SET db_name = ?").bind(1, name).step();
+    });
+}
+
+DatabaseIdentity identity(SqliteDb& db)
+{
+    SqliteStmt st = db.prepare("SELECT db_name, cdb_name FROM dd_meta");
+    DatabaseIdentity id;
+    if (st.step()) {
+        id.name = st.text(0);
+        id.container = st.text(1);
+    }
+    return id;
+}
+
+void setContainer(SqliteDb& db, const std::string& container)
+{
+    db.prepare("UPDATE dd_meta SET cdb_name = ?").bind(1, container).step();
 }
 
 void setPassword(SqliteDb& db, const std::string& user, const std::string& password)

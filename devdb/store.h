@@ -1,6 +1,7 @@
 #pragma once
 // One SQLite file per SID. Our own catalogue tables map Oracle names (case-sensitive, per owner)
 // to internal SQLite names t_<id> / c_<n>, because SQLite itself ignores identifier case.
+#include "identity.h"
 #include "types.h"
 
 #include <sqlite3.h>
@@ -78,7 +79,12 @@ struct TableInfo {
 };
 
 namespace catalogue {
-void ensureSchema(SqliteDb& db);
+// Makes our catalogue tables in a new file; `name` is the database's own name.
+void ensureSchema(SqliteDb& db, const std::string& name);
+// Brings a file made by an earlier devdb up to date (a no-op for current files).
+void upgrade(SqliteDb& db, const std::string& name);
+DatabaseIdentity identity(SqliteDb& db);
+void setContainer(SqliteDb& db, const std::string& container); // empty: not a pluggable database
 void setPassword(SqliteDb& db, const std::string& user, const std::string& password);
 // true when the user exists and the password matches exactly.
 bool checkLogin(SqliteDb& db, const std::string& user, const std::string& password);

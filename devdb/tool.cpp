@@ -19,6 +19,11 @@ int usage()
                  "  devdb-tool user DIR SID USER PASSWORD    create SID if new and set USER's password\n"
                  "  devdb-tool fault DIR RULE                add a fault rule COUNT|PATTERN|SQLSTATE|MESSAGE\n"
                  "  devdb-tool clear-faults DIR              remove all fault rules\n"
+                 "  devdb-tool alias DIR NEWSID SID          make NEWSID a second name for the database of SID\n"
+                 "  devdb-tool container DIR SID CDB         make SID's database a pluggable database of CDB\n"
+                 "  devdb-tool unordered DIR | clear-unordered DIR\n"
+                 "                                           scramble dictionary rows without ORDER BY, or not\n"
+                 "  devdb-tool narrow DIR | clear-narrow DIR describe every result column as 1 wide, or not\n"
                  "  devdb-tool sql DIR SID USER PASSWORD     run statements from stdin, one per line\n";
     return 2;
 }
@@ -116,6 +121,12 @@ int main(int argc, char** argv)
         if (cmd == "user" && a.size() == 5) { devdb::addUser(a[1], a[2], a[3], a[4]); return 0; }
         if (cmd == "fault" && a.size() == 3) { devdb::addFault(a[1], a[2]); return 0; }
         if (cmd == "clear-faults" && a.size() == 2) { devdb::clearFaults(a[1]); return 0; }
+        if (cmd == "alias" && a.size() == 4) { devdb::addAlias(a[1], a[2], a[3]); return 0; }
+        if (cmd == "container" && a.size() == 4) { devdb::setContainer(a[1], a[2], a[3]); return 0; }
+        if (cmd == "unordered" && a.size() == 2) { devdb::setUnordered(a[1], true); return 0; }
+        if (cmd == "clear-unordered" && a.size() == 2) { devdb::setUnordered(a[1], false); return 0; }
+        if (cmd == "narrow" && a.size() == 2) { devdb::setNarrow(a[1], true); return 0; }
+        if (cmd == "clear-narrow" && a.size() == 2) { devdb::setNarrow(a[1], false); return 0; }
         if (cmd == "sql" && a.size() == 5) return runSql(a[1], a[2], a[3], a[4]);
     } catch (const std::exception& e) {
         std::cerr << "devdb-tool: " << e.what() << "\n";

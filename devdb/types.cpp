@@ -5,6 +5,7 @@
 #include <sql.h>
 #include <sqlext.h>
 
+#include <algorithm>
 #include <cmath>
 #include <ctime>
 
@@ -12,6 +13,8 @@ namespace devdb {
 
 // ---------------------------------------------------------------------------------------------
 // Catalogue and ODBC description
+
+int byteCap(const ColumnType& t) { return t.kind == Kind::Char ? 2000 : 4000; }
 
 std::string declaration(const ColumnType& t)
 {
@@ -63,7 +66,7 @@ int dataLength(const ColumnType& t)
     case Kind::BinaryFloat: return 4;
     case Kind::Date: return 7;
     case Kind::Timestamp: return 11;
-    case Kind::Varchar2: case Kind::Char: return t.charSemantics ? 4 * t.length : t.length;
+    case Kind::Varchar2: case Kind::Char: return t.charSemantics ? std::min(4 * t.length, byteCap(t)) : t.length;
     case Kind::NVarchar2: case Kind::NChar: return 2 * t.length;
     case Kind::Raw: return t.length;
     case Kind::Clob: case Kind::NClob: case Kind::Blob: return 4000;
@@ -71,6 +74,23 @@ int dataLength(const ColumnType& t)
     case Kind::Boolean: return 1;
     }
     return 0;
+}
+
+int charLength(const ColumnType& t)
+{
+    switch (t.kind) {
+    case Kind::Varchar2: case Kind::Char: case Kind::NVarchar2: case Kind::NChar: return t.length;
+    default: return 0;
+    }
+}
+
+std::optional<std::string> charUsed(const ColumnType& t)
+{
+    switch (t.kind) {
+    case Kind::Varchar2: case Kind::Char: return std::string(t.charSemantics ? "C" : "B");
+    case Kind::NVarchar2: case Kind::NChar: return std::string("C");
+    default: return std::nullopt;
+    }
 }
 
 std::optional<int> dataPrecision(const ColumnType& t)
@@ -625,19 +645,26 @@ Value convert(const ColumnType& t, const Literal& lit, const ColumnRef* where)
 
     size_t actual = 0;
     int limit = 0;
+    size_t bytesLeft = ~size_t(0); // room under the column's byte cap, for character semantics
     bool pad = false;
-    bool units16 = false;
     switch (t.kind) {
     case Kind::Varchar2: case Kind::Char:
         actual = t.charSemantics ? utf8Chars(text) : text.size();
         limit = t.length;
         pad = t.kind == Kind::Char;
+        if (t.charSemantics && actual <= size_t(limit)) {
+            if (text.size() > size_t(byteCap(t))) {
+                if (compare) return Value::of(std::move(text));
+                tooLarge(*where, text.size(), byteCap(t));
+            }
+            bytesLeft = size_t(byteCap(t)) - text.size();
+        }
         break;
     case Kind::NVarchar2: case Kind::NChar:
+        // AL16UTF16 counts UTF-16 units: a character outside the BMP takes two.
         actual = utf16Units(text);
         limit = t.length;
         pad = t.kind == Kind::NChar;
-        units16 = true;
         break;
     default: return Value::of(std::move(text)); // CLOB, NCLOB, LONG: no limit
     }
@@ -645,8 +672,7 @@ Value convert(const ColumnType& t, const Literal& lit, const ColumnRef* where)
         if (compare) return Value::of(std::move(text)); // cannot match anything stored; no error
         tooLarge(*where, actual, limit);
     }
-    if (pad) text.append(size_t(limit) - actual, ' ');
-    (void)units16;
+    if (pad) text.append(std::min(size_t(limit) - actual, bytesLeft), ' ');
     return Value::of(std::move(text));
 }
 

@@ -42,10 +42,14 @@ struct ColumnRef {
     std::string owner, table, column;
 };
 
-// Catalogue rendering ("NUMBER(10,2)" in our own catalogue; DATA_TYPE / DATA_LENGTH as Oracle shows them).
+// Catalogue rendering ("NUMBER(10,2)" in our own catalogue; the dictionary columns as Oracle shows
+// them for an AL32UTF8 database with an AL16UTF16 national character set).
 std::string declaration(const ColumnType& t);
 std::string dataType(const ColumnType& t);
 int dataLength(const ColumnType& t);
+int byteCap(const ColumnType& t); // most bytes a VARCHAR2 (4000) or CHAR (2000) value may take
+int charLength(const ColumnType& t);                 // CHAR_LENGTH: declared characters, 0 for other types
+std::optional<std::string> charUsed(const ColumnType& t); // CHAR_USED: 'B' / 'C', NULL for other types
 std::optional<int> dataPrecision(const ColumnType& t);
 std::optional<int> dataScale(const ColumnType& t);
 

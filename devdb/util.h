@@ -25,8 +25,10 @@ std::string upperAscii(std::string_view s);
 std::string trim(std::string_view s);
 bool iequals(std::string_view a, std::string_view b);
 
-// UTF-8 to UTF-16; invalid sequences become U+FFFD so output is always well formed.
+// UTF-8 to UTF-16 and back; invalid sequences and lone surrogates become U+FFFD so output is
+// always well formed. Every code point, U+0000 and U+FEFF included, passes unchanged.
 std::u16string utf8ToUtf16(std::string_view s);
+std::string utf16ToUtf8(std::u16string_view s);
 // Number of code points in UTF-8 text, and number of UTF-16 units it needs.
 size_t utf8Chars(std::string_view s);
 size_t utf16Units(std::string_view s);

@@ -169,6 +169,109 @@ private slots:
                  (QList<QStringList>{{"A", "10", "2"}, {"B", "5", "0"}, {"C", {}, {}}, {"D", {}, "0"}, {"E", {}, "4"}}));
     }
 
+    // The column catalogue as the program reads it, one attribute per query, in declared order
+    // (COLUMN_ID sorts as a number: the eleventh column comes after the second).
+    void columnCatalogue()
+    {
+        struct Expect { const char* declared; const char* type; const char* length; const char* precision;
+                        const char* scale; const char* charLength; const char* charUsed; };
+        const QList<Expect> columns = {
+            {"NUMBER", "NUMBER", "22", nullptr, nullptr, "0", nullptr},
+            {"NUMBER(10,2)", "NUMBER", "22", "10", "2", "0", nullptr},
+            {"NUMBER(5)", "NUMBER", "22", "5", "0", "0", nullptr},
+            {"INTEGER", "NUMBER", "22", nullptr, "0", "0", nullptr},
+            {"NUMBER(*,2)", "NUMBER", "22", nullptr, "2", "0", nullptr},
+            {"NUMBER(*)", "NUMBER", "22", nullptr, nullptr, "0", nullptr},
+            {"FLOAT(10)", "FLOAT", "22", "10", nullptr, "0", nullptr},
+            {"FLOAT", "FLOAT", "22", "126", nullptr, "0", nullptr},
+            {"VARCHAR2(20 CHAR)", "VARCHAR2", "80", nullptr, nullptr, "20", "C"},
+            {"VARCHAR2(20 BYTE)", "VARCHAR2", "20", nullptr, nullptr, "20", "B"},
+            {"VARCHAR2(20)", "VARCHAR2", "20", nullptr, nullptr, "20", "B"},
+            {"VARCHAR2(1500 CHAR)", "VARCHAR2", "4000", nullptr, nullptr, "1500", "C"},
+            {"CHAR(10 CHAR)", "CHAR", "40", nullptr, nullptr, "10", "C"},
+            {"CHAR(10 BYTE)", "CHAR", "10", nullptr, nullptr, "10", "B"},
+            {"CHAR(600 CHAR)", "CHAR", "2000", nullptr, nullptr, "600", "C"},
+            {"NVARCHAR2(30)", "NVARCHAR2", "60", nullptr, nullptr, "30", "C"},
+            {"NCHAR(5)", "NCHAR", "10", nullptr, nullptr, "5", "C"},
+            {"RAW(16)", "RAW", "16", nullptr, nullptr, "0", nullptr},
+            {"DATE", "DATE", "7", nullptr, nullptr, "0", nullptr},
+            {"TIMESTAMP", "TIMESTAMP(6)", "11", nullptr, "6", "0", nullptr}, // Oracle keeps the fraction digits here
+            {"CLOB", "CLOB", "4000", nullptr, nullptr, "0", nullptr},
+            {"BINARY_DOUBLE", "BINARY_DOUBLE", "8", nullptr, nullptr, "0", nullptr},
+        };
+        QString create = "CREATE TABLE \"CAT\"(";
+        for (int i = 0; i < columns.size(); ++i) create += QString("%1\"C%2\" %3").arg(i ? ", " : "").arg(i + 1).arg(columns[i].declared);
+        db->exec("DEMO2", "scott", create + ")");
+        db->addUser("DEMO2", "hr", "hr");
+        db->exec("DEMO2", "hr", "CREATE TABLE \"CAT\"(\"OTHER\" DATE)"); // owner = USER leaves this out
+        auto ask = [&](const QString& what) {
+            return db->query("DEMO2", "scott",
+                             "SELECT " + what + " FROM all_tab_columns WHERE  table_name = 'CAT' AND owner = USER ORDER BY column_id");
+        };
+        auto v = [](const char* text) { return text ? QString(text) : QString(); };
+        QList<QStringList> names, types, lengths, details;
+        for (int i = 0; i < columns.size(); ++i) {
+            const Expect& e = columns[i];
+            names << QStringList{QString("C%1").arg(i + 1)};
+            types << QStringList{e.type};
+            lengths << QStringList{e.length};
+            details << QStringList{v(e.precision), v(e.scale), v(e.charLength), v(e.charUsed)};
+        }
+        QCOMPARE(ask("column_name"), names);
+        QCOMPARE(ask("data_type"), types);
+        QCOMPARE(ask("data_length"), lengths);
+        QCOMPARE(ask("data_precision, data_scale, char_length, char_used"), details);
+        QCOMPARE(db->query("DEMO2", "hr", "SELECT column_name, char_used FROM user_tab_columns WHERE table_name = 'CAT'"),
+                 (QList<QStringList>{{"OTHER", {}}}));
+        QCOMPARE(db->query("DEMO2", "hr", "SELECT column_id FROM all_tab_columns WHERE owner = 'SCOTT' AND table_name = 'CAT' "
+                                          "ORDER BY column_id DESC").first(),
+                 QStringList{QString::number(columns.size())});
+        // USER works on the right of any condition.
+        QCOMPARE(db->query("DEMO2", "hr", "SELECT table_name FROM all_tables WHERE owner = USER"), (QList<QStringList>{{"CAT"}}));
+        db->exec("DEMO2", "hr", "INSERT INTO \"CAT\" VALUES(NULL)");
+        db->exec("DEMO2", "scott", "DROP TABLE \"CAT\"");
+        db->exec("DEMO2", "hr", "DROP TABLE \"CAT\"");
+    }
+
+    // With the "unordered" marker, dictionary views queried without ORDER BY hand out their rows
+    // scrambled, differently each time; with ORDER BY they stay sorted.
+    void unorderedCatalogue()
+    {
+        db->addUser("UNORD", "u", "p");
+        DevDbConnection setup(DevDbFixture::connectionString("UNORD", "u", "p"));
+        QList<QStringList> natural;
+        for (const char* name : {"E", "D", "C", "B", "A"}) {
+            setup.exec(QString("CREATE TABLE \"%1\"(\"X\" NUMBER, \"Y\" NUMBER, \"Z\" NUMBER)").arg(name));
+            natural << QStringList{name};
+        }
+        const QList<QStringList> sorted{{"A"}, {"B"}, {"C"}, {"D"}, {"E"}};
+        db->setUnordered(true);
+        {
+            DevDbConnection c(DevDbFixture::connectionString("UNORD", "u", "p"));
+            QList<QList<QStringList>> seen;
+            for (int i = 0; i < 6; ++i) {
+                const auto rows = c.query("SELECT table_name FROM user_tables");
+                QVERIFY(rows != natural);
+                QCOMPARE(QList<QStringList>(rows).size(), natural.size());
+                auto sortedRows = rows;
+                std::sort(sortedRows.begin(), sortedRows.end());
+                QCOMPARE(sortedRows, sorted); // the same rows
+                if (!seen.isEmpty()) QVERIFY(rows != seen.last());
+                seen << rows;
+            }
+            QCOMPARE(c.query("SELECT table_name FROM user_tables ORDER BY table_name"), sorted);
+            QVERIFY(c.query("SELECT column_name FROM user_tab_columns WHERE table_name = 'A'")
+                    != (QList<QStringList>{{"X"}, {"Y"}, {"Z"}}));
+            QCOMPARE(c.query("SELECT column_name FROM user_tab_columns WHERE table_name = 'A' ORDER BY column_id"),
+                     (QList<QStringList>{{"X"}, {"Y"}, {"Z"}}));
+            QCOMPARE(c.query("SELECT COUNT(*) FROM user_tables"), (QList<QStringList>{{"5"}}));
+            // Two rows: scrambled or not, both are there.
+            QCOMPARE(c.query("SELECT table_name FROM user_tables WHERE table_name = 'A'"), (QList<QStringList>{{"A"}}));
+        }
+        db->setUnordered(false);
+        QCOMPARE(db->query("UNORD", "u", "SELECT table_name FROM user_tables"), natural);
+    }
+
     void namesAreCaseSensitiveWhenQuoted()
     {
         db->exec("DEMO1", "scott", "INSERT INTO \"orders\" VALUES(1)");
@@ -191,6 +294,14 @@ private slots:
         QTest::newRow("unknown type") << "CREATE TABLE \"X1\"(\"A\" STRING(5))" << "ORA-00902: invalid datatype";
         QTest::newRow("varchar2 without length") << "CREATE TABLE \"X1\"(\"A\" VARCHAR2)" << "ORA-00906: missing left parenthesis";
         QTest::newRow("varchar2 too long") << "CREATE TABLE \"X1\"(\"A\" VARCHAR2(4001))" << "ORA-00910";
+        QTest::newRow("varchar2 too many bytes") << "CREATE TABLE \"X1\"(\"A\" VARCHAR2(4001 BYTE))"
+                                                 << "ORA-00910: specified length too long for its datatype";
+        QTest::newRow("varchar2 too many characters") << "CREATE TABLE \"X1\"(\"A\" VARCHAR2(4001 CHAR))" << "ORA-00910";
+        QTest::newRow("char too long") << "CREATE TABLE \"X1\"(\"A\" CHAR(2001 CHAR))" << "ORA-00910";
+        QTest::newRow("nvarchar2 too long") << "CREATE TABLE \"X1\"(\"A\" NVARCHAR2(2001))" << "ORA-00910";
+        QTest::newRow("nchar too long") << "CREATE TABLE \"X1\"(\"A\" NCHAR(1001))" << "ORA-00910";
+        QTest::newRow("raw too long") << "CREATE TABLE \"X1\"(\"A\" RAW(2001))" << "ORA-00910";
+        QTest::newRow("semantics on nvarchar2") << "CREATE TABLE \"X1\"(\"A\" NVARCHAR2(5 CHAR))" << "ORA-00907";
         QTest::newRow("precision out of range") << "CREATE TABLE \"X1\"(\"A\" NUMBER(39))" << "ORA-01727";
         QTest::newRow("no columns") << "CREATE TABLE \"X1\"()" << "ORA-00904: invalid identifier";
         QTest::newRow("reserved word as column") << "CREATE TABLE \"X1\"(SELECT NUMBER)" << "ORA-00904";

@@ -117,6 +117,83 @@ private slots:
         c.exec("DROP TABLE \"D\"");
     }
 
+    // A bound column whose buffer is too short reports the truncation at fetch; SQLGetData on
+    // that bound column then reads the whole value from its start, in pieces (SQL_GD_BOUND).
+    void boundColumnReadAgainWhole()
+    {
+        DevDbConnection c(cs());
+        SQLUINTEGER extensions = 0;
+        QVERIFY(SQL_SUCCEEDED(SQLGetInfo(c.handle(), SQL_GETDATA_EXTENSIONS, &extensions, sizeof extensions, nullptr)));
+        QCOMPARE(extensions & (SQL_GD_BOUND | SQL_GD_ANY_COLUMN | SQL_GD_ANY_ORDER),
+                 SQLUINTEGER(SQL_GD_BOUND | SQL_GD_ANY_COLUMN | SQL_GD_ANY_ORDER));
+        c.exec("CREATE TABLE \"LONGV\"(\"N\" NUMBER, \"T\" NVARCHAR2(100), \"K\" NUMBER)");
+        const QString text = QString::fromUtf8("\xF0\x9F\x98\x80 long text ") + QString(60, 'x');
+        c.exec("INSERT INTO \"LONGV\" VALUES(1E-130, '" + text + "', 7)");
+        Stmt st(c.handle());
+        QVERIFY(SQL_SUCCEEDED(SQLExecDirect(st.h, (SQLCHAR*)"SELECT * FROM \"LONGV\"", SQL_NTS)));
+        SQLWCHAR n[16], t[8];
+        SQLLEN nLen = 0, tLen = 0;
+        QVERIFY(SQL_SUCCEEDED(SQLBindCol(st.h, 1, SQL_C_WCHAR, n, sizeof n, &nLen)));
+        QVERIFY(SQL_SUCCEEDED(SQLBindCol(st.h, 2, SQL_C_WCHAR, t, sizeof t, &tLen)));
+        QCOMPARE(SQLFetch(st.h), SQLRETURN(SQL_SUCCESS_WITH_INFO));
+        const QString number = "0." + QString(129, '0') + "1";
+        QCOMPARE(nLen, SQLLEN(number.size() * 2));
+        QCOMPARE(tLen, SQLLEN(text.size() * 2));
+        QCOMPARE(QString(reinterpret_cast<const QChar*>(t), 7), text.left(7));
+        auto whole = [&](SQLUSMALLINT column) {
+            QString out;
+            SQLWCHAR piece[20];
+            SQLLEN ind = 0;
+            SQLRETURN rc;
+            while ((rc = SQLGetData(st.h, column, SQL_C_WCHAR, piece, sizeof piece, &ind)) != SQL_NO_DATA) {
+                if (!SQL_SUCCEEDED(rc) || ind == SQL_NULL_DATA) return QString("<failed>");
+                out += QString(reinterpret_cast<const QChar*>(piece), rc == SQL_SUCCESS ? ind / 2 : 19);
+            }
+            return out;
+        };
+        QCOMPARE(whole(2), text);
+        QCOMPARE(whole(1), number); // NUMBER at its smallest, in full
+        QCOMPARE(whole(2), text);   // again, from the start
+        char k[4];
+        SQLLEN kLen = 0;
+        QCOMPARE(SQLGetData(st.h, 3, SQL_C_CHAR, k, sizeof k, &kLen), SQLRETURN(SQL_SUCCESS));
+        QCOMPARE(QByteArray(k), QByteArray("7"));
+        QCOMPARE(SQLFetch(st.h), SQLRETURN(SQL_NO_DATA));
+        c.exec("DROP TABLE \"LONGV\"");
+    }
+
+    // The "narrow" marker models a driver that under-reports sizes: every result column is
+    // described as one character wide, whatever it holds.
+    void narrowDescriptions()
+    {
+        auto describe = [&] {
+            DevDbConnection c(cs());
+            Stmt st(c.handle());
+            SQLExecDirect(st.h, (SQLCHAR*)"SELECT \"ID\", \"TXT\" FROM \"A\" WHERE \"ID\" = 1", SQL_NTS);
+            QList<qlonglong> sizes;
+            for (SQLUSMALLINT i = 1; i <= 2; ++i) {
+                SQLULEN size = 0;
+                SQLLEN display = 0, octets = 0, length = 0;
+                SQLDescribeCol(st.h, i, nullptr, 0, nullptr, nullptr, &size, nullptr, nullptr);
+                SQLColAttribute(st.h, i, SQL_DESC_DISPLAY_SIZE, nullptr, 0, nullptr, &display);
+                SQLColAttribute(st.h, i, SQL_DESC_OCTET_LENGTH, nullptr, 0, nullptr, &octets);
+                SQLColAttribute(st.h, i, SQL_DESC_LENGTH, nullptr, 0, nullptr, &length);
+                sizes << qlonglong(size) << display << octets << length;
+            }
+            SQLWCHAR text[64];
+            SQLLEN ind = 0;
+            SQLFetch(st.h);
+            SQLGetData(st.h, 2, SQL_C_WCHAR, text, sizeof text, &ind);
+            sizes << ind / 2;
+            return sizes;
+        };
+        QCOMPARE(describe(), (QList<qlonglong>{10, 12, 40, 10, 20, 20, 20, 20, 5}));
+        db->setNarrow(true);
+        QCOMPARE(describe(), (QList<qlonglong>{1, 1, 1, 1, 1, 1, 1, 1, 5})); // the value itself is whole
+        db->setNarrow(false);
+        QCOMPARE(describe().first(), 10);
+    }
+
     void administration()
     {
         const std::string dir = db->dataDir().toStdString();

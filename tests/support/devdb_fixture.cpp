@@ -18,9 +18,10 @@
 
 namespace {
 
-// The driver manager converts W calls to the driver's ANSI calls with the process's locale
-// encoding; it must be UTF-8 or non-ASCII text is mangled. Qt applications get this from
-// QCoreApplication; a plain test binary may not, so make sure here.
+// On a connection made through SQLDriverConnectW the driver manager turns the application's ANSI
+// calls (tests use a few) into the driver's W calls with the process's locale encoding; it must be
+// UTF-8 or non-ASCII text is mangled. Qt applications get this from QCoreApplication; a plain
+// test binary may not, so make sure here.
 void ensureUtf8Locale()
 {
     const char* codeset = nl_langinfo(CODESET);
@@ -58,20 +59,23 @@ struct StatementHandle {
     ~StatementHandle() { if (h) SQLFreeHandle(SQL_HANDLE_STMT, h); }
 };
 
-// Reads a whole value as UTF-16, in pieces to exercise the driver's continuation logic.
+// Reads a whole value as UTF-16, in pieces to exercise the driver's continuation logic. A cut
+// piece fills the buffer but for its terminator (a surrogate pair may straddle two pieces); the
+// last one is as long as the indicator says. U+0000 inside a value is kept.
 std::optional<QString> readWide(SQLHSTMT st, SQLUSMALLINT column)
 {
     QString out;
     SQLWCHAR buf[128];
+    constexpr qsizetype room = qsizetype(sizeof buf / sizeof buf[0]) - 1;
     for (;;) {
         SQLLEN ind = 0;
         const SQLRETURN rc = SQLGetData(st, column, SQL_C_WCHAR, buf, sizeof buf, &ind);
         if (rc == SQL_NO_DATA) break;
         if (!SQL_SUCCEEDED(rc)) throw std::runtime_error(DevDbConnection::diagnostics(SQL_HANDLE_STMT, st).toStdString());
         if (ind == SQL_NULL_DATA) return std::nullopt;
-        size_t units = 0;
-        while (units < sizeof buf / sizeof buf[0] && buf[units]) ++units;
-        out += QString::fromUtf16(reinterpret_cast<const char16_t*>(buf), qsizetype(units));
+        const qsizetype units = rc == SQL_SUCCESS ? qsizetype(ind / SQLLEN(sizeof(SQLWCHAR))) : room;
+        // Not QString::fromUtf16: it takes a leading U+FEFF for a byte order mark and drops it.
+        out += QString(reinterpret_cast<const QChar*>(buf), units);
         if (rc == SQL_SUCCESS) break;
     }
     return out;
@@ -199,6 +203,25 @@ QList<QStringList> DevDbFixture::query(const QString& sid, const QString& user, 
 void DevDbFixture::addFault(const QString& rule) { devdb::addFault(m_dir.path().toStdString(), rule.toStdString()); }
 
 void DevDbFixture::clearFaults() { devdb::clearFaults(m_dir.path().toStdString()); }
+
+void DevDbFixture::alias(const QString& newSid, const QString& sid)
+{
+    devdb::addAlias(m_dir.path().toStdString(), newSid.toStdString(), sid.toStdString());
+    const QString prefix = sid.toUpper() + '/';
+    QHash<QString, QString> carried;
+    for (auto it = m_passwords.cbegin(); it != m_passwords.cend(); ++it)
+        if (it.key().startsWith(prefix)) carried[newSid.toUpper() + '/' + it.key().mid(prefix.size())] = it.value();
+    m_passwords.insert(carried);
+}
+
+void DevDbFixture::setContainer(const QString& sid, const QString& cdb)
+{
+    devdb::setContainer(m_dir.path().toStdString(), sid.toStdString(), cdb.toStdString());
+}
+
+void DevDbFixture::setUnordered(bool on) { devdb::setUnordered(m_dir.path().toStdString(), on); }
+
+void DevDbFixture::setNarrow(bool on) { devdb::setNarrow(m_dir.path().toStdString(), on); }
 
 void DevDbFixture::startTrace()
 {

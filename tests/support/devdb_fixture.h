@@ -23,6 +23,10 @@ public:
     QList<QStringList> query(const QString& sid, const QString& user, const QString& sql);  // every row, values as text via SQL_C_WCHAR; NULL as a null QString
     void addFault(const QString& rule);
     void clearFaults();
+    void alias(const QString& newSid, const QString& sid);          // a second name for sid's database; its users' passwords carry over
+    void setContainer(const QString& sid, const QString& cdb);      // sid's database becomes a pluggable database of cdb
+    void setUnordered(bool on);                                     // dictionary views without ORDER BY scramble their rows
+    void setNarrow(bool on);                                        // every result column described as 1 wide
 
     QString passwordOf(const QString& sid, const QString& user) const;
 

@@ -1,0 +1,174 @@
+// Which database a connection reaches: second names for a database (alias), and what a
+// connection learns when it asks who it is (SYS_CONTEXT, USER), pluggable databases included.
+#include "devdb_admin.h"
+#include "devdb_fixture.h"
+
+#include <QtTest>
+
+#include <sql.h>
+#include <sqlext.h>
+
+#include <memory>
+
+class TstDevDbIdentity : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<DevDbFixture> db;
+
+    static QString errorOf(const std::function<void()>& work)
+    {
+        try {
+            work();
+        } catch (const std::runtime_error& e) {
+            return QString::fromUtf8(e.what());
+        }
+        return {};
+    }
+
+    static const QString whoAmI;
+    static const QString container;
+
+private slots:
+    void initTestCase()
+    {
+        db = std::make_unique<DevDbFixture>();
+        db->addUser("ORCL", "scott", "tiger");
+        db->addUser("ORCL", "hr", "hr");
+        db->addUser("OTHER", "scott", "other");
+        db->alias("ORCL_ALT", "ORCL");
+    }
+    void cleanup() { db->clearFaults(); }
+
+    void aliasIsTheSameDatabase()
+    {
+        db->exec("ORCL", "scott", "CREATE TABLE \"MADE_HERE\"(\"A\" NUMBER)");
+        db->exec("ORCL_ALT", "scott", "INSERT INTO \"MADE_HERE\" VALUES(1)");
+        db->exec("orcl_alt", "hr", "CREATE TABLE \"MADE_THERE\"(\"B\" NUMBER)");
+        QCOMPARE(db->query("ORCL", "hr", "SELECT table_name FROM user_tables"), (QList<QStringList>{{"MADE_THERE"}}));
+        QCOMPARE(db->query("ORCL", "scott", "SELECT * FROM \"MADE_HERE\""), (QList<QStringList>{{"1"}}));
+        // Users are shared too: a password set through the alias holds under the first name.
+        db->addUser("ORCL_ALT", "newbie", "pw");
+        DevDbConnection newbie(DevDbFixture::connectionString("ORCL", "newbie", "pw"));
+        QCOMPARE(newbie.query("SELECT COUNT(*) FROM all_tables"), (QList<QStringList>{{"2"}}));
+        // The other database is untouched.
+        QCOMPARE(db->query("OTHER", "scott", "SELECT COUNT(*) FROM all_tables"), (QList<QStringList>{{"0"}}));
+    }
+
+    void aliasMistakesAreRefused()
+    {
+        const std::string dir = db->dataDir().toStdString();
+        QVERIFY_THROWS_EXCEPTION(std::runtime_error, devdb::addAlias(dir, "X", "NO_SUCH_SID"));
+        QVERIFY_THROWS_EXCEPTION(std::runtime_error, devdb::addAlias(dir, "OTHER", "ORCL")); // a database of its own
+        QVERIFY_THROWS_EXCEPTION(std::runtime_error, devdb::addAlias(dir, "ORCL_ALT", "OTHER")); // names ORCL already
+        QVERIFY_THROWS_EXCEPTION(std::runtime_error, devdb::addAlias(dir, "../X", "ORCL"));
+        devdb::addAlias(dir, "ORCL_ALT", "ORCL"); // the same again is fine
+        devdb::addAlias(dir, "ORCL_3", "ORCL_ALT"); // an alias of an alias names the database itself
+        db->alias("ORCL_3", "ORCL");
+        QCOMPARE(db->query("ORCL_3", "scott", "SELECT COUNT(*) FROM user_tables"), (QList<QStringList>{{"1"}}));
+    }
+
+    void identity_data()
+    {
+        QTest::addColumn<QString>("sid");
+        QTest::addColumn<QString>("user");
+        QTest::addColumn<QString>("sql");
+        QTest::addColumn<QStringList>("expected"); // one row
+        QTest::newRow("unique name and user") << "ORCL" << "scott" << whoAmI << QStringList{"ORCL", "SCOTT"};
+        QTest::newRow("through the alias: the database's own name") << "ORCL_ALT" << "hr" << whoAmI << QStringList{"ORCL", "HR"};
+        QTest::newRow("container name of a plain database") << "ORCL_ALT" << "hr" << container << QStringList{"ORCL"};
+        QTest::newRow("other database") << "OTHER" << "scott" << whoAmI << QStringList{"OTHER", "SCOTT"};
+        QTest::newRow("parameters in any case") << "ORCL" << "scott"
+                                                << "select sys_context('userenv','db_name'), sys_context('UserEnv', 'Session_User'), "
+                                                   "sys_context('USERENV', 'CURRENT_SCHEMA') from DUAL"
+                                                << QStringList{"ORCL", "SCOTT", "SCOTT"};
+        QTest::newRow("literals and USER") << "ORCL" << "hr" << "SELECT 'a b', USER, '' FROM dual" << QStringList{"a b", "HR", {}};
+        QTest::newRow("another namespace is empty") << "ORCL" << "hr" << "SELECT SYS_CONTEXT('MY_CTX', 'X') FROM dual"
+                                                    << QStringList{QString()};
+        QTest::newRow("a table's rows") << "ORCL" << "scott" << "SELECT USER, \"A\", 'k' FROM \"MADE_HERE\""
+                                        << QStringList{"SCOTT", "1", "k"};
+    }
+    void identity()
+    {
+        QFETCH(QString, sid);
+        QFETCH(QString, user);
+        QFETCH(QString, sql);
+        QFETCH(QStringList, expected);
+        QCOMPARE(db->query(sid, user, sql), (QList<QStringList>{expected}));
+    }
+
+    void serverHostAndUnknownParameter()
+    {
+        const auto host = db->query("ORCL", "scott", "SELECT SYS_CONTEXT('USERENV', 'SERVER_HOST') FROM dual");
+        QVERIFY(!host.at(0).at(0).isEmpty());
+        const QString error = errorOf([&] { db->query("ORCL", "scott", "SELECT SYS_CONTEXT('USERENV', 'NO_SUCH') FROM dual"); });
+        QCOMPARE(error, QString("[devdb][Oracle]ORA-02003: invalid USERENV parameter"));
+        QVERIFY(errorOf([&] { db->query("ORCL", "scott", "SELECT SYS_CONTEXT('USERENV') FROM dual"); }).contains("ORA-00909"));
+        QVERIFY(errorOf([&] { db->query("ORCL", "scott", "SELECT SYS_CONTEXT('USERENV', 'DB_NAME' FROM dual"); }).contains("ORA-00907"));
+    }
+
+    // Columns are labelled as Oracle labels expressions, and described as text.
+    void expressionColumnsAreDescribed()
+    {
+        DevDbConnection c(DevDbFixture::connectionString("ORCL", "scott", "tiger"));
+        SQLHSTMT st = nullptr;
+        SQLAllocHandle(SQL_HANDLE_STMT, c.handle(), &st);
+        const QByteArray sql = whoAmI.toUtf8();
+        QVERIFY(SQL_SUCCEEDED(SQLPrepare(st, (SQLCHAR*)sql.data(), SQL_NTS)));
+        SQLSMALLINT count = 0;
+        SQLNumResultCols(st, &count);
+        QCOMPARE(int(count), 2);
+        SQLCHAR name[64];
+        SQLSMALLINT type = 0;
+        QVERIFY(SQL_SUCCEEDED(SQLDescribeCol(st, 1, name, sizeof name, nullptr, &type, nullptr, nullptr, nullptr)));
+        QCOMPARE(QByteArray((char*)name), QByteArray("SYS_CONTEXT('USERENV','DB_UNIQUE_NAME')"));
+        QCOMPARE(int(type), SQL_VARCHAR);
+        QVERIFY(SQL_SUCCEEDED(SQLDescribeCol(st, 2, name, sizeof name, nullptr, &type, nullptr, nullptr, nullptr)));
+        QCOMPARE(QByteArray((char*)name), QByteArray("USER"));
+        SQLFreeHandle(SQL_HANDLE_STMT, st);
+    }
+
+    // Two SIDs as two pluggable databases of one container: one unique name, two container names.
+    void pluggableDatabases()
+    {
+        db->addUser("PDB_A", "u", "p");
+        db->addUser("PDB_B", "u", "p");
+        db->setContainer("PDB_A", "CDB1");
+        db->setContainer("pdb_b", "cdb1");
+        db->alias("PDB_A_ALT", "PDB_A");
+        QCOMPARE(db->query("PDB_A", "u", whoAmI), (QList<QStringList>{{"CDB1", "U"}}));
+        QCOMPARE(db->query("PDB_B", "u", whoAmI), (QList<QStringList>{{"CDB1", "U"}}));
+        QCOMPARE(db->query("PDB_A_ALT", "u", whoAmI), (QList<QStringList>{{"CDB1", "U"}}));
+        QCOMPARE(db->query("PDB_A", "u", container), (QList<QStringList>{{"PDB_A"}}));
+        QCOMPARE(db->query("PDB_B", "u", container), (QList<QStringList>{{"PDB_B"}}));
+        QCOMPARE(db->query("PDB_A_ALT", "u", container), (QList<QStringList>{{"PDB_A"}}));
+        QCOMPARE(db->query("PDB_A", "u", "SELECT SYS_CONTEXT('USERENV', 'DB_NAME') FROM dual"), (QList<QStringList>{{"CDB1"}}));
+        db->setContainer("PDB_B", ""); // no longer pluggable
+        QCOMPARE(db->query("PDB_B", "u", whoAmI), (QList<QStringList>{{"PDB_B", "U"}}));
+        QVERIFY_THROWS_EXCEPTION(std::runtime_error, db->setContainer("NO_SUCH_SID", "CDB1"));
+    }
+
+    // A server without CON_NAME (Oracle 11g) is a fault rule on the statement's start.
+    void releaseWithoutConName()
+    {
+        db->addFault("1+|SELECT SYS_CONTEXT('USERENV', 'CON_NAME')|HY000|ORA-02003: invalid USERENV parameter");
+        DevDbConnection c(DevDbFixture::connectionString("ORCL", "scott", "tiger"));
+        QCOMPARE(c.query(whoAmI), (QList<QStringList>{{"ORCL", "SCOTT"}}));
+        for (int i = 0; i < 2; ++i)
+            QCOMPARE(errorOf([&] { c.query(container); }), QString("[devdb][Oracle]ORA-02003: invalid USERENV parameter"));
+        SQLHSTMT st = nullptr;
+        SQLAllocHandle(SQL_HANDLE_STMT, c.handle(), &st);
+        QByteArray sql = container.toUtf8();
+        QCOMPARE(SQLExecDirect(st, (SQLCHAR*)sql.data(), SQL_NTS), SQLRETURN(SQL_ERROR));
+        SQLCHAR state[6];
+        SQLINTEGER native = 0;
+        SQLGetDiagRec(SQL_HANDLE_STMT, st, 1, state, &native, nullptr, 0, nullptr);
+        QCOMPARE(int(native), 2003);
+        SQLFreeHandle(SQL_HANDLE_STMT, st);
+    }
+};
+
+const QString TstDevDbIdentity::whoAmI = "SELECT SYS_CONTEXT('USERENV', 'DB_UNIQUE_NAME'), USER FROM dual";
+const QString TstDevDbIdentity::container = "SELECT SYS_CONTEXT('USERENV', 'CON_NAME') FROM dual";
+
+QTEST_GUILESS_MAIN(TstDevDbIdentity)
+#include "tst_devdb_identity.moc"
