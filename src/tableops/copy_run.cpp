@@ -42,8 +42,9 @@ void SendTables(app::StepTrap& trap, const PageContext& page, DatabaseSide sourc
     bool ontoItself = false;
     if (side1.isOpen() && side2.isOpen() && sourceList.selectedCount() > 0) {
         trap.step(127, [&] {
-            ontoItself = oracle::SameSchema(oracle::LearnSchemaIdentity(side1), oracle::LearnSchemaIdentity(side2),
-                                            page.profiles.CurrentProfile(DatabaseSide::One),
+            const auto identity1 = oracle::LearnSchemaIdentity(side1);
+            const auto identity2 = oracle::LearnSchemaIdentity(side2);
+            ontoItself = oracle::SameSchema(identity1, identity2, page.profiles.CurrentProfile(DatabaseSide::One),
                                             page.profiles.CurrentProfile(DatabaseSide::Two));
         });
         if (ontoItself)

@@ -94,8 +94,6 @@ void RowBuffer::clear()
 #endif
 }
 
-QString RowBuffer::spillPath() const { return spill_ ? spill_->path() : QString(); }
-
 void RowBuffer::append(const std::vector<oracle::FieldValue>& row)
 {
     std::string& packed = scratch_;

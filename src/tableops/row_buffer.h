@@ -42,8 +42,8 @@ public:
     // Throws RowBufferError when the temporary file fails.
     void append(const std::vector<oracle::FieldValue>& row);
     std::int64_t count() const { return count_; }
-    // Whether rows went to the file, and its path while it exists.
-    QString spillPath() const;
+    // Whether rows went to the temporary file.
+    bool spilled() const { return spill_ != nullptr; }
     std::vector<oracle::FieldValue> row(std::int64_t index);
 
     // Calls visit(column, value) for each value of the row, in column order.

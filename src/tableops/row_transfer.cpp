@@ -70,7 +70,8 @@ void CopyTableRows(app::StepTrap& trap, oracle::Connection& source, oracle::Conn
     while (trap.more(226, [&] { return !rows.eof(); })) {
         trap.step(228, [&] { events.yield(); });
         trap.step(230, releasingRowsOnMemoryFailure([&] { buffer.append(rows.row()); }));
-        trap.step(238, releasingRowsOnMemoryFailure([&] { rows.moveNext(); }));
+        if (!trap.tableEnded())
+            trap.step(238, releasingRowsOnMemoryFailure([&] { rows.moveNext(); }));
     }
     rows = oracle::ResultSet();
     if (trap.tableEnded())

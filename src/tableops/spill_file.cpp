@@ -29,8 +29,6 @@ SpillFile::SpillFile(QString folder) : folder_(std::move(folder)) {}
 
 SpillFile::~SpillFile() = default;
 
-QString SpillFile::path() const { return file_ ? file_->fileName() : QString(); }
-
 void SpillFile::failed(const QString& what) const
 {
     const QString reason = file_ ? file_->errorString() : QString();

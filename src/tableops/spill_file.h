@@ -11,7 +11,8 @@ class QTemporaryFile;
 namespace tableops {
 
 // Records written one after another to a temporary file and read back in the same order. The
-// file lives in the given folder and is removed when the object goes, whatever ended its use.
+// file lives in the given folder (nameless there where the system allows it, so not even a killed
+// program leaves it behind) and is removed when the object goes, whatever ended its use.
 // Failures of the file throw RowBufferError.
 class SpillFile {
 public:
@@ -25,7 +26,6 @@ public:
     void rewind();
     // The next record; valid until the next call.
     QByteArrayView next();
-    QString path() const;
 
 private:
     void open();

@@ -1,0 +1,319 @@
+// What a copy must never do to data, through the stand-in driver: drop its own source, mix in
+// another schema's columns, depend on the catalogue's row order, change a declared type, change a
+// character, or cut a value.
+#include "devdb_fixture.h"
+#include "oracle/odbc_connection.h"
+#include "oracle/sql_statements.h"
+#include "page_harness.h"
+#include "tableops/copy_run.h"
+
+#include <QtTest>
+
+using oracle::DatabaseSide;
+
+namespace {
+
+const QString kOntoItself = "Oracle #1 and Oracle #2 are the same schema of the same database, and a table cannot "
+                            "be sent onto itself. Nothing was sent. To copy tables, log in to another schema or "
+                            "database on one side.";
+
+// Every row of a query through the program's own database layer, each value as its text (null
+// as a null QString), so what is compared is what the program itself reads.
+QList<QStringList> readRows(const QString& connectionString, const QString& sql)
+{
+    oracle::Connection connection;
+    connection.open(connectionString);
+    oracle::ResultSet rows = connection.execute(sql);
+    QList<QStringList> result;
+    for (; !rows.eof(); rows.moveNext()) {
+        QStringList row;
+        for (int i = 0; i < rows.fieldCount(); ++i)
+            row << (rows.value(i).isNull() ? QString() : rows.value(i).toText());
+        result << row;
+    }
+    return result;
+}
+
+// Every detail of a table's columns that its declared type shows in the catalogue.
+QString columnsQuery(const QString& table)
+{
+    return QString("SELECT column_name, data_type, data_length, data_precision, data_scale, char_length, char_used "
+                   "FROM user_tab_columns WHERE table_name = '%1' ORDER BY column_id")
+        .arg(table);
+}
+
+} // namespace
+
+class CopyDataSafetyTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<DevDbFixture> db;
+    std::unique_ptr<PageHarness> page;
+    int round = 0;
+    QString sid1, sid2;
+
+    QString cs1() const { return oracle::BuildConnectionString(page->profile1); }
+    QString cs2() const { return oracle::BuildConnectionString(page->profile2); }
+    void exec1(const QString& sql) { db->exec(sid1, "SCOTT", sql); }
+    void exec2(const QString& sql) { db->exec(sid2, "HR", sql); }
+
+    void sendToSide2()
+    {
+        page->run("Form2.PushButton3_Click", [](auto& trap, auto context) {
+            tableops::SendTables(trap, context, DatabaseSide::One, DatabaseSide::Two);
+        });
+    }
+    void selectOnSide1(const QStringList& names)
+    {
+        page->list1 = PlainTableList(names);
+        page->list1.select(names);
+    }
+    QStringList statementsSentTo(const QString& sid) const
+    {
+        QStringList statements;
+        for (const QString& line : db->tracedStatements())
+            if (line.section('|', 0, 0) == sid)
+                statements << line.section('|', 1);
+        return statements;
+    }
+    static QStringList changes(const QStringList& statements)
+    {
+        QStringList result;
+        for (const QString& statement : statements)
+            if (!statement.startsWith("SELECT "))
+                result << statement;
+        return result;
+    }
+
+    void makeOrders(const QString& sid, const QString& user)
+    {
+        db->exec(sid, user, R"(CREATE TABLE "ORDERS"("ID" NUMBER(10), "NAME" VARCHAR2(10)))");
+        db->exec(sid, user, R"(INSERT INTO "ORDERS" VALUES('1', 'Ann'))");
+        db->exec(sid, user, R"(INSERT INTO "ORDERS" VALUES('2', 'Bo'))");
+    }
+
+    // The run stopped before touching anything: one message, no change sent to either side, the
+    // source table whole, and the run ended as runs end.
+    void expectNothingSentOntoItself(const QString& sid, const QString& user)
+    {
+        QCOMPARE(page->dialogs.kinds(), QStringList{"information"});
+        QCOMPARE(page->dialogs.shown[0].text, kOntoItself);
+        QCOMPARE(page->dialogs.shown[0].title, QString("Mirravel"));
+        QCOMPARE(changes(statementsSentTo(sid1)) + changes(statementsSentTo(sid2)), QStringList());
+        QCOMPARE(db->query(sid, user, R"(SELECT "ID", "NAME" FROM "ORDERS" ORDER BY "ID")"),
+                 QList<QStringList>({{"1", "Ann"}, {"2", "Bo"}}));
+        QCOMPARE(page->pointer.history, QList<int>({11, 0}));
+        QCOMPARE(page->progress.values, QList<int>{0});
+        QCOMPARE(page->progress.texts, QStringList{"Progress Bar"});
+        QCOMPARE(page->list2.names(), QStringList{"ORDERS"});
+    }
+
+private slots:
+    void initTestCase() { db = std::make_unique<DevDbFixture>(); }
+
+    void init()
+    {
+        ++round;
+        sid1 = QString("SAFE%1A").arg(round);
+        sid2 = QString("SAFE%1B").arg(round);
+        db->addUser(sid1, "SCOTT", "tiger");
+        db->addUser(sid2, "HR", "hr");
+        db->clearFaults();
+        page = std::make_unique<PageHarness>();
+        page->profile1 = {sid1, "SCOTT", "tiger"};
+        page->profile2 = {sid2, "HR", "hr"};
+    }
+
+    // ---- a table is never sent onto itself
+
+    void sameLoginOnBothSidesKeepsTheSource()
+    {
+        makeOrders(sid1, "SCOTT");
+        page->profile2 = {sid1.toLower(), "scott", "tiger"};
+        selectOnSide1({"ORDERS"});
+        page->list2 = PlainTableList({"ORDERS"});
+        db->startTrace();
+        sendToSide2();
+        expectNothingSentOntoItself(sid1, "SCOTT");
+    }
+
+    void secondNameForTheSameDatabaseKeepsTheSource()
+    {
+        makeOrders(sid1, "SCOTT");
+        const QString alias = sid1 + "ALIAS";
+        db->alias(alias, sid1);
+        page->profile2 = {alias, "scott", "tiger"};
+        selectOnSide1({"ORDERS"});
+        page->list2 = PlainTableList({"ORDERS"});
+        db->startTrace();
+        sendToSide2();
+        expectNothingSentOntoItself(sid1, "SCOTT");
+    }
+
+    void serverThatCannotTellFallsBackToTheLogin()
+    {
+        makeOrders(sid1, "SCOTT");
+        db->addFault("1+|SELECT SYS_CONTEXT('USERENV', 'DB_UNIQUE_NAME')|HY000|ORA-00904: \"SYS_CONTEXT\": invalid identifier");
+        page->profile2 = {sid1.toLower(), "Scott", "tiger"};
+        selectOnSide1({"ORDERS"});
+        page->list2 = PlainTableList({"ORDERS"});
+        db->startTrace();
+        sendToSide2();
+        expectNothingSentOntoItself(sid1, "SCOTT");
+    }
+
+    void sameUserOnAnotherDatabaseStillCopies_data()
+    {
+        QTest::addColumn<QString>("setting");
+        QTest::newRow("two databases") << "";
+        QTest::newRow("server without pluggable databases") << "11g";
+        QTest::newRow("two pluggable databases of one container") << "container";
+    }
+    void sameUserOnAnotherDatabaseStillCopies()
+    {
+        QFETCH(QString, setting);
+        db->addUser(sid2, "SCOTT", "tiger");
+        if (setting == "11g")
+            db->addFault("1+|SELECT SYS_CONTEXT('USERENV', 'CON_NAME')|HY000|ORA-02003: invalid USERENV parameter");
+        if (setting == "container") {
+            db->setContainer(sid1, "CDB" + sid1);
+            db->setContainer(sid2, "CDB" + sid1);
+        }
+        makeOrders(sid1, "SCOTT");
+        page->profile2 = {sid2, "SCOTT", "tiger"};
+        selectOnSide1({"ORDERS"});
+        sendToSide2();
+        QCOMPARE(page->dialogs.shown.size(), 0);
+        QCOMPARE(db->query(sid2, "SCOTT", R"(SELECT "ID", "NAME" FROM "ORDERS" ORDER BY "ID")"),
+                 QList<QStringList>({{"1", "Ann"}, {"2", "Bo"}}));
+        QCOMPARE(page->list2.names(), QStringList{"ORDERS"});
+    }
+
+    // ---- the catalogue describes the login's own table, in column order
+
+    void anotherSchemasTableOfTheSameNameAddsNothing()
+    {
+        db->addUser(sid1, "OTHER", "other");
+        db->exec(sid1, "OTHER", R"(CREATE TABLE "ORDERS"("ID" VARCHAR2(5), "EXTRA" DATE, "NAME" NUMBER))");
+        makeOrders(sid1, "SCOTT");
+        selectOnSide1({"ORDERS"});
+        sendToSide2();
+        QCOMPARE(page->dialogs.errors(), QStringList());
+        QCOMPARE(db->query(sid2, "HR", columnsQuery("ORDERS")), db->query(sid1, "SCOTT", columnsQuery("ORDERS")));
+        QCOMPARE(db->query(sid2, "HR", R"(SELECT * FROM "ORDERS" ORDER BY "ID")"),
+                 QList<QStringList>({{"1", "Ann"}, {"2", "Bo"}}));
+    }
+
+    void catalogueRowsInAnyOrderGiveTheSameTable()
+    {
+        // Columns of one type family, so values landing in a neighbour's column would raise no error.
+        exec1(R"(CREATE TABLE "WIDE"("A" VARCHAR2(11), "B" VARCHAR2(12), "C" VARCHAR2(13), "D" VARCHAR2(14), "E" VARCHAR2(15)))");
+        exec1(R"(INSERT INTO "WIDE" VALUES('a', 'b', 'c', 'd', 'e'))");
+        db->setUnordered(true);
+        selectOnSide1({"WIDE"});
+        sendToSide2();
+        db->setUnordered(false);
+        QCOMPARE(page->dialogs.errors(), QStringList());
+        QCOMPARE(db->query(sid2, "HR", columnsQuery("WIDE")), db->query(sid1, "SCOTT", columnsQuery("WIDE")));
+        QCOMPARE(db->query(sid2, "HR", R"(SELECT * FROM "WIDE")"), QList<QStringList>({{"a", "b", "c", "d", "e"}}));
+    }
+
+    // ---- declared types and values come over unchanged
+
+    void declaredTypesAreRecreated()
+    {
+        exec1(R"(CREATE TABLE "TYPES"("NV" NVARCHAR2(2000), "NC" NCHAR(10), "CC" CHAR(10 CHAR), "VC" VARCHAR2(20 CHAR),)"
+              R"( "VB" VARCHAR2(20 BYTE), "MONEY" NUMBER(10,2), "SMALL" NUMBER(5), "WHOLE" INTEGER, "SCALED" NUMBER(*,2),)"
+              R"( "PLAIN" NUMBER, "BITS" FLOAT(10), "DBL" FLOAT, "BIN" RAW(16), "TS" TIMESTAMP(6), "D" DATE))");
+        const QString nv(2000, QChar(0x05D0));
+        exec1(QString(R"(INSERT INTO "TYPES" VALUES('%1', 'ab', 'abc', 'Ωμέγα', 'plain', '12345678.91', '99999', '-7',)"
+                      R"( '3.14', '0.1', '1.5', '2.5', '00FF', {ts '2024-02-29 12:34:56.123456'}, {ts '2024-01-02 03:04:05'}))")
+                  .arg(nv));
+        selectOnSide1({"TYPES"});
+        sendToSide2();
+        QCOMPARE(page->dialogs.errors(), QStringList());
+        QCOMPARE(db->query(sid2, "HR", columnsQuery("TYPES")), db->query(sid1, "SCOTT", columnsQuery("TYPES")));
+        const auto source = readRows(cs1(), R"(SELECT * FROM "TYPES")");
+        const auto target = readRows(cs2(), R"(SELECT * FROM "TYPES")");
+        QCOMPARE(target, source);
+        QCOMPARE(target[0][0].size(), 2000);
+        QCOMPARE(target[0][2], QString("abc       "));  // padded to ten characters, not forty
+    }
+
+    void everyCharacterArrivesUnchanged()
+    {
+        const QChar nul(0), bom(0xFEFF), swapped(0xFFFE);
+        const QStringList values = {
+            QString(bom) + "starts with a mark",
+            QString(swapped) + "swapped mark",
+            "mid" + QString(bom) + "dle" + QString(swapped) + "end",
+            QString::fromUtf8("emoji \xF0\x9F\x98\x80 then Hebrew \xD7\xA9\xD7\x9C\xD7\x95\xD7\x9D"),
+            QString::fromUtf8("e\xCC\x81 a\xCC\x8A combining marks"),
+            QString::fromUtf8("\xD9\x85\xD8\xB1\xD8\xAD\xD8\xA8\xD8\xA7 right to left \xE2\x80\x8F mark"),
+            "before" + QString(nul) + "after",
+            QString(nul),
+            QString(nul) + "'quoted'" + nul,
+        };
+        exec1(R"(CREATE TABLE "CHARS"("ID" NUMBER, "V" VARCHAR2(200 CHAR), "N" NVARCHAR2(200)))");
+        {
+            // Written through the program's own layer, so the values are exactly these units.
+            oracle::Connection connection;
+            connection.open(cs1());
+            for (int i = 0; i < values.size(); ++i) {
+                oracle::sql::InsertRowStatement insert("CHARS");
+                insert.add(oracle::FieldValue::fromText(QString::number(i)), 0);
+                insert.add(oracle::FieldValue::fromText(values[i]), 0);
+                insert.add(oracle::FieldValue::fromText(values[i]), 0);
+                connection.execute(insert.finish());
+            }
+        }
+        QCOMPARE(readRows(cs1(), R"(SELECT "V" FROM "CHARS" ORDER BY "ID")").size(), values.size());
+        selectOnSide1({"CHARS"});
+        sendToSide2();
+        QCOMPARE(page->dialogs.errors(), QStringList());
+        const auto target = readRows(cs2(), R"(SELECT "V", "N" FROM "CHARS" ORDER BY "ID")");
+        QCOMPARE(target.size(), values.size());
+        for (int i = 0; i < values.size(); ++i) {
+            QCOMPARE(target[i][0], values[i]);
+            QCOMPARE(target[i][1], values[i]);
+        }
+    }
+
+    // ---- no value is cut, and no row is lost for its length
+
+    void numbersLongerThanTheirDescribedSizeCopyWhole()
+    {
+        exec1(R"(CREATE TABLE "NUMS"("ID" NUMBER(3), "N" NUMBER, "F" FLOAT))");
+        for (int i = 1; i <= 9; ++i) {
+            const QString n = i % 3 == 0 ? "1E-130" : QString::number(i);
+            const QString f = i % 4 == 0 ? "1.5E70" : "0.5";
+            exec1(QString(R"(INSERT INTO "NUMS" VALUES('%1', '%2', '%3'))").arg(i).arg(n, f));
+        }
+        selectOnSide1({"NUMS"});
+        sendToSide2();
+        QCOMPARE(page->dialogs.errors(), QStringList());
+        const auto source = readRows(cs1(), R"(SELECT * FROM "NUMS" ORDER BY "ID")");
+        const auto target = readRows(cs2(), R"(SELECT * FROM "NUMS" ORDER BY "ID")");
+        QCOMPARE(target.size(), 9);
+        QCOMPARE(target, source);
+        QVERIFY2(target[2][1].size() > 100, qPrintable(target[2][1]));
+    }
+
+    void driverThatUnderstatesSizesStillGivesWholeValues()
+    {
+        exec1(R"(CREATE TABLE "TEXTS"("ID" NUMBER, "T" VARCHAR2(4000), "N" NUMBER))");
+        for (int i = 0; i < 3; ++i)
+            exec1(QString(R"(INSERT INTO "TEXTS" VALUES('%1', '%2', '%3'))").arg(i).arg(QString(1000 * (i + 1), QChar('a' + i))).arg("1E-130"));
+        db->setNarrow(true);
+        selectOnSide1({"TEXTS"});
+        sendToSide2();
+        const auto target = readRows(cs2(), R"(SELECT * FROM "TEXTS" ORDER BY "ID")");
+        db->setNarrow(false);
+        QCOMPARE(page->dialogs.errors(), QStringList());
+        QCOMPARE(target, readRows(cs1(), R"(SELECT * FROM "TEXTS" ORDER BY "ID")"));
+        QCOMPARE(target[2][1].size(), 3000);
+    }
+};
+
+QTEST_GUILESS_MAIN(CopyDataSafetyTest)
+#include "tst_copy_data_safety.moc"
