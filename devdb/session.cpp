@@ -224,18 +224,19 @@ ExecResult Session::remove(const Delete& st)
             .bind(1, catalogue::firstRowid(t.id)).bind(2, catalogue::lastRowid(t.id)).step();
         return {nullptr, sqlite3_changes64(db_->handle())};
     }
+    // Rows are found and deleted in one write transaction, so no other connection's change to
+    // the table falls between.
     std::vector<int64_t> doomed;
-    {
-        SqliteStmt rows = tableRows(t);
-        std::vector<Value> row;
-        while (rows.step()) {
-            decodeRow(rows.text(0), t.columns.size(), row);
-            if (filter.keeps(row)) doomed.push_back(rows.integer(1));
-        }
-    }
-    if (doomed.empty()) return {nullptr, 0};
     db_->exec("BEGIN IMMEDIATE");
     try {
+        {
+            SqliteStmt rows = tableRows(t);
+            std::vector<Value> row;
+            while (rows.step()) {
+                decodeRow(rows.text(0), t.columns.size(), row);
+                if (filter.keeps(row)) doomed.push_back(rows.integer(1));
+            }
+        }
         SqliteStmt del = db_->prepare("DELETE FROM dd_rows WHERE rowid = ?");
         for (int64_t rowid : doomed) {
             del.reset();
