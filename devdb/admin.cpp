@@ -1,5 +1,6 @@
 #include "devdb_admin.h"
 
+#include "catalogue.h"
 #include "faults.h"
 #include "session.h"
 #include "store.h"

@@ -1,5 +1,7 @@
 #include "session.h"
 
+#include "catalogue.h"
+#include "rowcodec.h"
 #include "unordered.h"
 
 #include <algorithm>
@@ -10,72 +12,6 @@ namespace devdb {
 
 namespace {
 
-class MemoryCursor : public Cursor {
-public:
-    MemoryCursor(std::vector<ResultColumn> columns, std::vector<std::vector<Value>> rows)
-        : Cursor(std::move(columns)), rows_(std::move(rows)) {}
-    bool next() override
-    {
-        if (next_ >= rows_.size()) { row_.clear(); rows_.clear(); return false; }
-        row_ = std::move(rows_[next_++]);
-        return true;
-    }
-
-private:
-    std::vector<std::vector<Value>> rows_;
-    size_t next_ = 0;
-};
-
-// A select list with more than columns: picks a source cursor's columns and adds constants.
-class ProjectingCursor : public Cursor {
-public:
-    ProjectingCursor(std::vector<ResultColumn> columns, std::unique_ptr<Cursor> source, std::vector<int> sourceIndex,
-                     std::vector<Value> constants)
-        : Cursor(std::move(columns)), source_(std::move(source)), sourceIndex_(std::move(sourceIndex)),
-          constants_(std::move(constants)) {}
-    bool next() override
-    {
-        if (!source_->next()) { row_.clear(); return false; }
-        row_.resize(columns_.size());
-        for (size_t i = 0; i < columns_.size(); ++i)
-            row_[i] = sourceIndex_[i] >= 0 ? source_->row()[size_t(sourceIndex_[i])] : constants_[i];
-        return true;
-    }
-
-private:
-    std::unique_ptr<Cursor> source_;
-    std::vector<int> sourceIndex_; // -1: the constant
-    std::vector<Value> constants_;
-};
-
-class SqliteCursor : public Cursor {
-public:
-    SqliteCursor(std::vector<ResultColumn> columns, SqliteStmt st) : Cursor(std::move(columns)), st_(std::move(st)) {}
-    bool next() override
-    {
-        if (!st_) return false;
-        bool more;
-        try {
-            more = st_.step();
-        } catch (...) {
-            st_ = SqliteStmt();
-            throw;
-        }
-        if (!more) {
-            // Finished: let go of the read snapshot at once so other connections are not held up.
-            st_ = SqliteStmt();
-            row_.clear();
-            return false;
-        }
-        row_.resize(columns_.size());
-        for (size_t i = 0; i < columns_.size(); ++i) row_[i] = st_.value(int(i));
-        return true;
-    }
-
-private:
-    SqliteStmt st_;
-};
-
 ColumnType varchar(int n) { ColumnType t; t.kind = Kind::Varchar2; t.length = n; return t; }
 ColumnType number() { ColumnType t; t.kind = Kind::Number; return t; }
 Value text(const std::string& s) { return s.empty() ? Value{} : Value::of(s); }
@@ -83,15 +19,18 @@ Value num(std::optional<int> v) { return v ? Value::of(std::to_string(*v)) : Val
 
 [[noreturn]] void invalidIdentifier(const std::string& name) { throwOra(904, dq(name) + ": invalid identifier"); }
 
-// Oracle puts NULLs last when ascending and first when descending.
-bool lessForOrder(const Value& a, const Value& b, const ColumnType& t, bool descending)
+size_t indexOf(const std::vector<ResultColumn>& columns, const std::string& name)
 {
-    if (a.null || b.null) {
-        if (a.null == b.null) return false;
-        return descending ? a.null : b.null;
-    }
-    int c = isNumeric(t) ? compareNumbers(a.data, b.data) : a.data.compare(b.data);
-    return descending ? c > 0 : c < 0;
+    for (size_t i = 0; i < columns.size(); ++i)
+        if (columns[i].name == name) return i;
+    invalidIdentifier(name);
+}
+
+std::vector<ResultColumn> columnsOf(const TableInfo& t)
+{
+    std::vector<ResultColumn> out;
+    for (const ColumnInfo& c : t.columns) out.push_back({c.name, c.type, !c.notNull});
+    return out;
 }
 
 } // namespace
@@ -121,29 +60,28 @@ std::unique_ptr<Session> Session::connect(const std::string& dataDir, const std:
 
 void Session::refreshCatalogue()
 {
-    // One cheap query per statement; the catalogue itself is re-read only after a change.
+    // One cheap query per statement; definitions are looked up again only after a change.
     generationQuery_.reset();
     const int64_t gen = generationQuery_.step() ? generationQuery_.integer(0) : 0;
     generationQuery_.reset();
     if (gen == generation_) return;
-    insertCache_.clear();
-    tables_ = catalogue::load(*db_);
-    tableIndex_.clear();
-    for (size_t i = 0; i < tables_.size(); ++i) tableIndex_[{tables_[i].owner, tables_[i].name}] = i;
+    tables_.clear();
     generation_ = gen;
 }
 
-const TableInfo* Session::findTable(const QualifiedName& name) const
+Session::TablePtr Session::findTable(const QualifiedName& name)
 {
-    auto it = tableIndex_.find({ownerOf(name), name.name});
-    return it == tableIndex_.end() ? nullptr : &tables_[it->second];
+    const auto key = std::make_pair(ownerOf(name), name.name);
+    auto it = tables_.find(key);
+    if (it == tables_.end()) it = tables_.emplace(key, catalogue::findTable(*db_, key.first, key.second)).first;
+    return it->second;
 }
 
-const TableInfo& Session::requireTable(const QualifiedName& name) const
+Session::TablePtr Session::requireTable(const QualifiedName& name)
 {
-    const TableInfo* t = findTable(name);
+    TablePtr t = findTable(name);
     if (!t) throwOra(942, "table or view does not exist");
-    return *t;
+    return t;
 }
 
 ExecResult Session::execute(std::string_view sql)
@@ -205,16 +143,15 @@ ExecResult Session::createTable(const CreateTable& st)
 
 ExecResult Session::dropTable(const DropTable& st)
 {
-    const TableInfo& t = requireTable(st.table);
-    insertCache_.clear();
-    catalogue::dropTable(*db_, t);
+    const TablePtr t = requireTable(st.table);
+    catalogue::dropTable(*db_, *t);
     generation_ = -1;
     return {};
 }
 
 ExecResult Session::renameTable(const RenameTable& st)
 {
-    const TableInfo* from = findTable({"", st.from});
+    const TablePtr from = findTable({"", st.from});
     if (!from) throwOra(4043, "object " + st.from + " does not exist");
     if (findTable({"", st.to})) throwOra(955, "name is already used by an existing object");
     catalogue::renameTable(*db_, *from, st.to);
@@ -224,7 +161,8 @@ ExecResult Session::renameTable(const RenameTable& st)
 
 ExecResult Session::insert(const Insert& st)
 {
-    const TableInfo& t = requireTable(st.table);
+    const TablePtr table = requireTable(st.table);
+    const TableInfo& t = *table;
     std::vector<int> targets;
     if (st.hasColumnList) {
         for (const std::string& name : st.columns) {
@@ -251,212 +189,121 @@ ExecResult Session::insert(const Insert& st)
             throwOra(1400, "cannot insert NULL into (" + dq(t.owner) + "." + dq(t.name) + "."
                                + dq(t.columns[i].name) + ")");
 
-    std::string sql = "INSERT INTO " + t.internalName() + "(";
-    std::string marks;
-    for (size_t i = 0; i < targets.size(); ++i) {
-        sql += (i ? "," : "") + TableInfo::internalColumn(size_t(targets[i]));
-        marks += i ? ",?" : "?";
-    }
-    sql += ") VALUES(" + marks + ")";
-    auto cached = insertCache_.find(sql);
-    if (cached == insertCache_.end()) cached = insertCache_.emplace(sql, db_->prepare(sql)).first;
-    SqliteStmt& ins = cached->second;
-    for (size_t i = 0; i < targets.size(); ++i) {
-        const size_t col = size_t(targets[i]);
-        ins.bindValue(int(i + 1), values[col], isBinary(t.columns[col].type));
-    }
+    // The next rowid of the table's range; the primary key entry's unique index guards the key.
+    if (!insertRow_)
+        insertRow_ = db_->prepare("INSERT INTO dd_rows(rowid, row, pk) VALUES(coalesce((SELECT rowid FROM dd_rows"
+                                  " WHERE rowid BETWEEN ?1 AND ?2 ORDER BY rowid DESC LIMIT 1), ?1) + 1, ?3, ?4)");
+    insertRow_.bind(1, catalogue::firstRowid(t.id)).bind(2, catalogue::lastRowid(t.id));
+    insertRow_.bindValue(3, Value::of(encodeRow(values)), true);
+    if (!t.primaryKey.empty()) insertRow_.bindValue(4, Value::of(primaryKeyEntry(t.id, values, t.primaryKey)), true);
     try {
-        ins.step();
+        insertRow_.step();
     } catch (const DbError& e) {
-        ins.reset();
+        insertRow_.reset();
         if (e.native == 1) throwOra(1, "unique constraint (" + t.owner + "." + t.primaryKeyName + ") violated");
         throw;
     }
-    ins.reset();
+    insertRow_.reset();
     return {nullptr, 1};
 }
 
-std::string Session::whereClause(const TableInfo& t, const std::vector<Condition>& where, std::vector<Value>& binds,
-                                 std::vector<bool>& binary) const
+SqliteStmt Session::tableRows(const TableInfo& t)
 {
-    std::string sql;
-    for (const Condition& c : where) {
-        const int index = t.columnIndex(c.column);
-        if (index < 0) invalidIdentifier(c.column);
-        const ColumnInfo& col = t.columns[size_t(index)];
-        sql += sql.empty() ? " WHERE " : " AND ";
-        sql += TableInfo::internalColumn(size_t(index));
-        if (c.op == Condition::Op::IsNull) { sql += " IS NULL"; continue; }
-        if (c.op == Condition::Op::IsNotNull) { sql += " IS NOT NULL"; continue; }
-        sql += " = ?";
-        binds.push_back(toComparable(col.type, conditionValue(c))); // NULL never equals anything, as in Oracle
-        binary.push_back(isBinary(col.type));
-    }
-    return sql;
+    SqliteStmt st = db_->prepare("SELECT row, rowid FROM dd_rows WHERE rowid BETWEEN ? AND ?");
+    st.bind(1, catalogue::firstRowid(t.id)).bind(2, catalogue::lastRowid(t.id));
+    return st;
 }
 
 ExecResult Session::remove(const Delete& st)
 {
-    const TableInfo& t = requireTable(st.table);
-    std::vector<Value> binds;
-    std::vector<bool> binary;
-    const std::string sql = "DELETE FROM " + t.internalName() + whereClause(t, st.where, binds, binary);
-    SqliteStmt del = db_->prepare(sql);
-    for (size_t i = 0; i < binds.size(); ++i) del.bindValue(int(i + 1), binds[i], binary[i]);
-    del.step();
-    return {nullptr, sqlite3_changes64(db_->handle())};
-}
-
-bool Session::dictionaryView(const std::string& name, std::vector<ResultColumn>& columns,
-                             std::vector<std::vector<Value>>& rows, bool withRows)
-{
-    const bool allColumns = name == "ALL_TAB_COLUMNS", userColumns = name == "USER_TAB_COLUMNS";
-    if (name == "USER_TABLES" || name == "ALL_TABLES") {
-        const bool all = name == "ALL_TABLES";
-        if (all) columns.push_back({"OWNER", varchar(128), false});
-        columns.push_back({"TABLE_NAME", varchar(128), false});
-        if (!withRows) return true;
-        for (const TableInfo& t : tables_) { // creation order
-            if (!all && t.owner != user_) continue;
-            std::vector<Value> row;
-            if (all) row.push_back(Value::of(t.owner));
-            row.push_back(Value::of(t.name));
-            rows.push_back(std::move(row));
-        }
-        return true;
-    }
-    if (allColumns || userColumns) {
-        if (allColumns) columns.push_back({"OWNER", varchar(128), false});
-        for (const char* n : {"TABLE_NAME", "COLUMN_NAME", "DATA_TYPE"}) columns.push_back({n, varchar(128), false});
-        columns.push_back({"DATA_LENGTH", number(), false});
-        columns.push_back({"DATA_PRECISION", number(), true});
-        columns.push_back({"DATA_SCALE", number(), true});
-        columns.push_back({"NULLABLE", varchar(1), true});
-        columns.push_back({"COLUMN_ID", number(), true});
-        columns.push_back({"CHAR_LENGTH", number(), true});
-        columns.push_back({"CHAR_USED", varchar(1), true});
-        if (!withRows) return true;
-        std::vector<const TableInfo*> order;
-        for (const TableInfo& t : tables_)
-            if (allColumns || t.owner == user_) order.push_back(&t);
-        std::stable_sort(order.begin(), order.end(), [](const TableInfo* a, const TableInfo* b) { return a->owner < b->owner; });
-        for (const TableInfo* t : order) {
-            for (size_t i = 0; i < t->columns.size(); ++i) {
-                const ColumnInfo& c = t->columns[i];
-                std::vector<Value> row;
-                if (allColumns) row.push_back(Value::of(t->owner));
-                row.push_back(Value::of(t->name));
-                row.push_back(Value::of(c.name));
-                row.push_back(Value::of(dataType(c.type)));
-                row.push_back(num(dataLength(c.type)));
-                row.push_back(num(dataPrecision(c.type)));
-                row.push_back(num(dataScale(c.type)));
-                row.push_back(text(c.notNull ? "N" : "Y"));
-                row.push_back(num(int(i + 1)));
-                row.push_back(num(charLength(c.type)));
-                const auto used = charUsed(c.type);
-                row.push_back(used ? Value::of(*used) : Value{});
-                rows.push_back(std::move(row));
-            }
-        }
-        return true;
-    }
-    if (name == "DUAL") {
-        columns.push_back({"DUMMY", varchar(1), true});
-        if (withRows) rows.push_back({Value::of("X")});
-        return true;
-    }
-    return false;
-}
-
-ExecResult Session::select(const Select& st, bool describeOnly)
-{
-    const TableInfo* table = findTable(st.table);
-    if (!table && (st.table.owner.empty() || st.table.owner == "SYS")) {
-        std::vector<ResultColumn> columns;
-        std::vector<std::vector<Value>> rows;
-        if (dictionaryView(st.table.name, columns, rows, !describeOnly))
-            return selectView(st, std::move(columns), std::move(rows), describeOnly);
-    }
-    if (!table) throwOra(942, "table or view does not exist");
+    const TablePtr table = requireTable(st.table);
     const TableInfo& t = *table;
-
-    std::vector<ResultColumn> columns;
-    std::string sql = "SELECT ";
-    // Select list items that are not columns are added to the rows read from SQLite.
-    std::vector<ResultColumn> listed;
-    std::vector<int> sourceIndex;
-    std::vector<Value> constants;
-    bool projected = false;
-    if (st.count) {
-        columns.push_back({"COUNT(*)", number(), false});
-        sql += "count(*)";
-    } else {
-        std::vector<int> picks;
-        if (st.star) {
-            picks.resize(t.columns.size());
-            std::iota(picks.begin(), picks.end(), 0);
-        }
-        for (size_t i = 0; i < picks.size(); ++i) {
-            sourceIndex.push_back(int(i));
-            constants.emplace_back();
-        }
-        for (const SelectItem& item : st.items) {
-            if (item.kind == SelectItem::Kind::Column) {
-                const int index = t.columnIndex(item.name);
-                if (index < 0) invalidIdentifier(item.name);
-                sourceIndex.push_back(int(picks.size()));
-                constants.emplace_back();
-                picks.push_back(index);
-            } else {
-                projected = true;
-                sourceIndex.push_back(-1);
-                constants.push_back(describeOnly ? Value{} : itemValue(item));
+    const RowFilter filter = filterFor(columnsOf(t), st.where);
+    if (filter.tests.empty()) {
+        db_->prepare("DELETE FROM dd_rows WHERE rowid BETWEEN ? AND ?")
+            .bind(1, catalogue::firstRowid(t.id)).bind(2, catalogue::lastRowid(t.id)).step();
+        return {nullptr, sqlite3_changes64(db_->handle())};
+    }
+    // Rows are found and deleted in one write transaction, so no other connection's change to
+    // the table falls between.
+    std::vector<int64_t> doomed;
+    db_->exec("BEGIN IMMEDIATE");
+    try {
+        {
+            SqliteStmt rows = tableRows(t);
+            std::vector<Value> row;
+            while (rows.step()) {
+                decodeRow(rows.text(0), t.columns.size(), row);
+                if (filter.keeps(row)) doomed.push_back(rows.integer(1));
             }
         }
-        if (picks.empty()) picks.push_back(0); // one column to count rows by
-        for (size_t i = 0; i < picks.size(); ++i) {
-            const ColumnInfo& c = t.columns[size_t(picks[i])];
-            columns.push_back({c.name, c.type, !c.notNull});
-            sql += (i ? ", " : "") + TableInfo::internalColumn(size_t(picks[i]));
+        SqliteStmt del = db_->prepare("DELETE FROM dd_rows WHERE rowid = ?");
+        for (int64_t rowid : doomed) {
+            del.reset();
+            del.bind(1, rowid).step();
         }
-        if (projected) {
-            for (size_t i = 0; i < sourceIndex.size(); ++i)
-                listed.push_back(sourceIndex[i] >= 0 ? columns[size_t(sourceIndex[i])]
-                                                     : itemColumn(st.items[i - (st.star ? t.columns.size() : 0)]));
-        }
+        db_->exec("COMMIT");
+    } catch (...) {
+        sqlite3_exec(db_->handle(), "ROLLBACK", nullptr, nullptr, nullptr);
+        throw;
     }
-    sql += " FROM " + t.internalName();
-    std::vector<Value> binds;
-    std::vector<bool> binary;
-    sql += whereClause(t, st.where, binds, binary);
-    for (size_t i = 0; i < st.orderBy.size(); ++i) {
-        const OrderItem& o = st.orderBy[i];
-        const int index = t.columnIndex(o.column);
-        if (index < 0) invalidIdentifier(o.column);
-        const std::string c = TableInfo::internalColumn(size_t(index));
-        const char* dir = o.descending ? " DESC" : "";
-        sql += i ? ", " : " ORDER BY ";
-        sql += c + " IS NULL" + dir + ", " + c;
-        if (isNumeric(t.columns[size_t(index)].type)) sql += " COLLATE devdb_number";
-        sql += dir;
-    }
-    if (describeOnly)
-        return {std::make_unique<MemoryCursor>(projected ? std::move(listed) : std::move(columns),
-                                               std::vector<std::vector<Value>>{}),
-                -1};
-    SqliteStmt q = db_->prepare(sql);
-    for (size_t i = 0; i < binds.size(); ++i) q.bindValue(int(i + 1), binds[i], binary[i]);
-    auto cursor = std::make_unique<SqliteCursor>(std::move(columns), std::move(q));
-    if (!projected) return {std::move(cursor), -1};
-    return {std::make_unique<ProjectingCursor>(std::move(listed), std::move(cursor), std::move(sourceIndex),
-                                               std::move(constants)),
-            -1};
+    return {nullptr, int64_t(doomed.size())};
 }
 
 Literal Session::conditionValue(const Condition& c) const
 {
     return c.valueIsUser ? Literal{Literal::Kind::String, user_} : c.value;
+}
+
+RowFilter Session::filterFor(const std::vector<ResultColumn>& columns, const std::vector<Condition>& where) const
+{
+    RowFilter filter;
+    for (const Condition& c : where) {
+        RowFilter::Test test;
+        test.column = indexOf(columns, c.column);
+        switch (c.op) {
+        case Condition::Op::IsNull: test.op = RowFilter::Test::Op::IsNull; break;
+        case Condition::Op::IsNotNull: test.op = RowFilter::Test::Op::IsNotNull; break;
+        case Condition::Op::Equal: test.value = toComparable(columns[test.column].type, conditionValue(c)); break;
+        }
+        filter.tests.push_back(std::move(test));
+    }
+    return filter;
+}
+
+RowOrder Session::orderFor(const std::vector<ResultColumn>& columns, const std::vector<OrderItem>& orderBy) const
+{
+    RowOrder order;
+    for (const OrderItem& o : orderBy) {
+        const size_t i = indexOf(columns, o.column);
+        order.keys.push_back({i, o.descending, isNumeric(columns[i].type)});
+    }
+    return order;
+}
+
+Projection Session::projectionFor(const Select& st, const std::vector<ResultColumn>& columns, bool evaluate)
+{
+    Projection p;
+    if (st.star) {
+        for (size_t i = 0; i < columns.size(); ++i) {
+            p.columns.push_back(columns[i]);
+            p.source.push_back(i);
+            p.constants.emplace_back();
+        }
+    }
+    for (const SelectItem& item : st.items) {
+        if (item.kind == SelectItem::Kind::Column) {
+            const size_t i = indexOf(columns, item.name);
+            p.columns.push_back(columns[i]);
+            p.source.push_back(i);
+            p.constants.emplace_back();
+        } else {
+            p.columns.push_back(itemColumn(item));
+            p.source.push_back(std::nullopt);
+            p.constants.push_back(evaluate ? itemValue(item) : Value{});
+        }
+    }
+    return p;
 }
 
 ResultColumn Session::itemColumn(const SelectItem& item) const
@@ -501,68 +348,162 @@ void Session::scramble(std::vector<std::vector<Value>>& rows)
     lastScramble_ = order;
 }
 
+ExecResult Session::select(const Select& st, bool describeOnly)
+{
+    const TablePtr table = findTable(st.table);
+    if (!table && (st.table.owner.empty() || st.table.owner == "SYS")) {
+        std::vector<ResultColumn> columns;
+        std::vector<std::vector<Value>> rows;
+        if (dictionaryView(st.table.name, st.where, columns, rows, !describeOnly))
+            return selectView(st, std::move(columns), std::move(rows), describeOnly);
+    }
+    if (!table) throwOra(942, "table or view does not exist");
+    return selectTable(st, *table, describeOnly);
+}
+
+ExecResult Session::selectTable(const Select& st, const TableInfo& t, bool describeOnly)
+{
+    const std::vector<ResultColumn> columns = columnsOf(t);
+    const RowFilter filter = filterFor(columns, st.where);
+    const RowOrder order = orderFor(columns, st.orderBy);
+    if (st.count) {
+        std::vector<ResultColumn> out{{"COUNT(*)", number(), false}};
+        if (describeOnly) return {memoryCursor(std::move(out), {}), -1};
+        int64_t count = 0;
+        if (filter.tests.empty()) {
+            SqliteStmt q = db_->prepare("SELECT count(*) FROM dd_rows WHERE rowid BETWEEN ? AND ?");
+            q.bind(1, catalogue::firstRowid(t.id)).bind(2, catalogue::lastRowid(t.id));
+            count = q.step() ? q.integer(0) : 0;
+        } else {
+            SqliteStmt rows = tableRows(t);
+            std::vector<Value> row;
+            while (rows.step()) {
+                decodeRow(rows.text(0), columns.size(), row);
+                if (filter.keeps(row)) ++count;
+            }
+        }
+        return {memoryCursor(std::move(out), {{Value::of(std::to_string(count))}}), -1};
+    }
+    Projection projection = projectionFor(st, columns, !describeOnly);
+    if (describeOnly) return {memoryCursor(projection.columns, {}), -1};
+    if (order.keys.empty())
+        return {tableCursor(tableRows(t), columns.size(), filter, std::move(projection)), -1};
+    // Sorted: every matching row is read, then handed out in order.
+    std::vector<std::vector<Value>> rows;
+    {
+        SqliteStmt all = tableRows(t);
+        std::vector<Value> row;
+        while (all.step()) {
+            decodeRow(all.text(0), columns.size(), row);
+            if (filter.keeps(row)) rows.push_back(row);
+        }
+    }
+    order.sort(rows);
+    for (auto& r : rows) {
+        std::vector<Value> shaped;
+        projection.apply(r, shaped);
+        r = std::move(shaped);
+    }
+    return {memoryCursor(std::move(projection.columns), std::move(rows)), -1};
+}
+
+namespace {
+// The value of a "COLUMN = 'text'" condition, to look only that name up in the catalogue.
+std::optional<std::string> equalsText(const std::vector<Condition>& where, const char* column, const std::string& user)
+{
+    for (const Condition& c : where) {
+        if (c.column != column || c.op != Condition::Op::Equal) continue;
+        if (c.valueIsUser) return user;
+        if (c.value.kind == Literal::Kind::String && !c.value.text.empty()) return c.value.text;
+    }
+    return std::nullopt;
+}
+} // namespace
+
+bool Session::dictionaryView(const std::string& name, const std::vector<Condition>& where,
+                             std::vector<ResultColumn>& columns, std::vector<std::vector<Value>>& rows, bool withRows)
+{
+    // Conditions on OWNER and TABLE_NAME narrow the catalogue lookup; every condition is still
+    // applied to the rows afterwards.
+    const bool allColumns = name == "ALL_TAB_COLUMNS", userColumns = name == "USER_TAB_COLUMNS";
+    if (name == "USER_TABLES" || name == "ALL_TABLES") {
+        const bool all = name == "ALL_TABLES";
+        if (all) columns.push_back({"OWNER", varchar(128), false});
+        columns.push_back({"TABLE_NAME", varchar(128), false});
+        if (!withRows) return true;
+        const auto owner = all ? equalsText(where, "OWNER", user_) : std::optional<std::string>(user_);
+        for (const TableInfo& t : catalogue::listTables(*db_, owner, equalsText(where, "TABLE_NAME", user_), false)) {
+            std::vector<Value> row;
+            if (all) row.push_back(Value::of(t.owner));
+            row.push_back(Value::of(t.name));
+            rows.push_back(std::move(row));
+        }
+        return true;
+    }
+    if (allColumns || userColumns) {
+        if (allColumns) columns.push_back({"OWNER", varchar(128), false});
+        for (const char* n : {"TABLE_NAME", "COLUMN_NAME", "DATA_TYPE"}) columns.push_back({n, varchar(128), false});
+        columns.push_back({"DATA_LENGTH", number(), false});
+        columns.push_back({"DATA_PRECISION", number(), true});
+        columns.push_back({"DATA_SCALE", number(), true});
+        columns.push_back({"NULLABLE", varchar(1), true});
+        columns.push_back({"COLUMN_ID", number(), true});
+        columns.push_back({"CHAR_LENGTH", number(), true});
+        columns.push_back({"CHAR_USED", varchar(1), true});
+        if (!withRows) return true;
+        const auto owner = allColumns ? equalsText(where, "OWNER", user_) : std::optional<std::string>(user_);
+        std::vector<TableInfo> tables = catalogue::listTables(*db_, owner, equalsText(where, "TABLE_NAME", user_), true);
+        std::stable_sort(tables.begin(), tables.end(), [](const TableInfo& a, const TableInfo& b) { return a.owner < b.owner; });
+        for (const TableInfo& t : tables) {
+            for (size_t i = 0; i < t.columns.size(); ++i) {
+                const ColumnInfo& c = t.columns[i];
+                std::vector<Value> row;
+                if (allColumns) row.push_back(Value::of(t.owner));
+                row.push_back(Value::of(t.name));
+                row.push_back(Value::of(c.name));
+                row.push_back(Value::of(dataType(c.type)));
+                row.push_back(num(dataLength(c.type)));
+                row.push_back(num(dataPrecision(c.type)));
+                row.push_back(num(dataScale(c.type)));
+                row.push_back(text(c.notNull ? "N" : "Y"));
+                row.push_back(num(int(i + 1)));
+                row.push_back(num(charLength(c.type)));
+                const auto used = charUsed(c.type);
+                row.push_back(used ? Value::of(*used) : Value{});
+                rows.push_back(std::move(row));
+            }
+        }
+        return true;
+    }
+    if (name == "DUAL") {
+        columns.push_back({"DUMMY", varchar(1), true});
+        if (withRows) rows.push_back({Value::of("X")});
+        return true;
+    }
+    return false;
+}
+
 ExecResult Session::selectView(const Select& st, std::vector<ResultColumn> columns,
                                std::vector<std::vector<Value>> rows, bool describeOnly)
 {
-    auto indexOf = [&](const std::string& name) {
-        for (size_t i = 0; i < columns.size(); ++i)
-            if (columns[i].name == name) return i;
-        invalidIdentifier(name);
-    };
-    for (const Condition& c : st.where) {
-        const size_t i = indexOf(c.column);
-        Value want;
-        if (c.op == Condition::Op::Equal) want = toComparable(columns[i].type, conditionValue(c));
-        std::erase_if(rows, [&](const std::vector<Value>& r) {
-            switch (c.op) {
-            case Condition::Op::IsNull: return !r[i].null;
-            case Condition::Op::IsNotNull: return r[i].null;
-            default: return r[i].null || want.null || r[i].data != want.data;
-            }
-        });
-    }
+    const RowFilter filter = filterFor(columns, st.where);
+    std::erase_if(rows, [&](const std::vector<Value>& r) { return !filter.keeps(r); });
     if (unordered_ && st.orderBy.empty() && !describeOnly) scramble(rows); // no order was asked for
-    std::vector<std::pair<size_t, bool>> order;
-    for (const OrderItem& o : st.orderBy) order.push_back({indexOf(o.column), o.descending});
-    std::stable_sort(rows.begin(), rows.end(), [&](const std::vector<Value>& a, const std::vector<Value>& b) {
-        for (auto [i, desc] : order) {
-            if (lessForOrder(a[i], b[i], columns[i].type, desc)) return true;
-            if (lessForOrder(b[i], a[i], columns[i].type, desc)) return false;
-        }
-        return false;
-    });
+    orderFor(columns, st.orderBy).sort(rows);
 
-    std::vector<ResultColumn> out;
-    std::vector<std::vector<Value>> result;
     if (st.count) {
-        out.push_back({"COUNT(*)", number(), false});
-        result.push_back({Value::of(std::to_string(rows.size()))});
-    } else {
-        // Each output column: a view column (its index) or an expression's value.
-        std::vector<std::optional<size_t>> picks;
-        std::vector<Value> constants;
-        if (st.star)
-            for (size_t i = 0; i < columns.size(); ++i) picks.push_back(i), constants.emplace_back();
-        for (const SelectItem& item : st.items) {
-            if (item.kind == SelectItem::Kind::Column) {
-                picks.push_back(indexOf(item.name));
-                constants.emplace_back();
-                out.push_back(columns[*picks.back()]);
-            } else {
-                picks.push_back(std::nullopt);
-                constants.push_back(describeOnly || rows.empty() ? Value{} : itemValue(item));
-                out.push_back(itemColumn(item));
-            }
-        }
-        if (st.star) out.insert(out.begin(), columns.begin(), columns.end());
-        for (auto& r : rows) {
-            std::vector<Value> projected;
-            for (size_t i = 0; i < picks.size(); ++i) projected.push_back(picks[i] ? r[*picks[i]] : constants[i]);
-            result.push_back(std::move(projected));
-        }
+        std::vector<std::vector<Value>> result;
+        if (!describeOnly) result.push_back({Value::of(std::to_string(rows.size()))});
+        return {memoryCursor({{"COUNT(*)", number(), false}}, std::move(result)), -1};
     }
-    if (describeOnly) result.clear();
-    return {std::make_unique<MemoryCursor>(std::move(out), std::move(result)), -1};
+    Projection projection = projectionFor(st, columns, !describeOnly && !rows.empty());
+    if (describeOnly) rows.clear();
+    for (auto& r : rows) {
+        std::vector<Value> shaped;
+        projection.apply(r, shaped);
+        r = std::move(shaped);
+    }
+    return {memoryCursor(std::move(projection.columns), std::move(rows)), -1};
 }
 
 } // namespace devdb

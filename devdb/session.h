@@ -1,13 +1,15 @@
 #pragma once
 // One logged-in connection to a SID: runs parsed statements against the SQLite file, keeps the
-// catalogue and prepared INSERTs cached, and applies fault rules.
+// definitions of the tables it uses cached (dropped whenever any connection changes the
+// catalogue), and applies fault rules.
+#include "cursors.h"
 #include "faults.h"
+#include "identity.h"
 #include "sid_files.h"
-
-#include <cstdio>
 #include "sqlparse.h"
 #include "store.h"
 
+#include <cstdio>
 #include <map>
 #include <memory>
 #include <optional>
@@ -17,32 +19,10 @@
 
 namespace devdb {
 
-struct ResultColumn {
-    std::string name;
-    ColumnType type;
-    bool nullable = true;
-};
-
-// Rows of a query, read forward only.
-class Cursor {
-public:
-    explicit Cursor(std::vector<ResultColumn> columns) : columns_(std::move(columns)) {}
-    virtual ~Cursor() = default;
-    const std::vector<ResultColumn>& columns() const { return columns_; }
-    // Moves to the next row; false at the end, after which the cursor holds no database resources.
-    virtual bool next() = 0;
-    const std::vector<Value>& row() const { return row_; }
-
-protected:
-    std::vector<ResultColumn> columns_;
-    std::vector<Value> row_;
-};
-
 struct ExecResult {
     std::unique_ptr<Cursor> cursor; // set for queries
     int64_t rowCount = 0;           // rows changed by INSERT / DELETE
 };
-
 
 class Session {
 public:
@@ -63,11 +43,11 @@ public:
 
 private:
     Session() = default;
+    using TablePtr = std::shared_ptr<const TableInfo>;
 
-    struct Source; // a table or a dictionary view, resolved
     void refreshCatalogue();
-    const TableInfo* findTable(const QualifiedName& name) const;
-    const TableInfo& requireTable(const QualifiedName& name) const;
+    TablePtr findTable(const QualifiedName& name);
+    TablePtr requireTable(const QualifiedName& name);
     std::string ownerOf(const QualifiedName& name) const { return name.owner.empty() ? user_ : name.owner; }
 
     ExecResult run(const Statement& st);
@@ -77,12 +57,16 @@ private:
     ExecResult insert(const Insert& st);
     ExecResult remove(const Delete& st);
     ExecResult select(const Select& st, bool describeOnly);
+    ExecResult selectTable(const Select& st, const TableInfo& t, bool describeOnly);
     ExecResult selectView(const Select& st, std::vector<ResultColumn> columns, std::vector<std::vector<Value>> rows,
                           bool describeOnly);
-    bool dictionaryView(const std::string& name, std::vector<ResultColumn>& columns,
+    bool dictionaryView(const std::string& name, const std::vector<Condition>& where, std::vector<ResultColumn>& columns,
                         std::vector<std::vector<Value>>& rows, bool withRows);
-    std::string whereClause(const TableInfo& t, const std::vector<Condition>& where, std::vector<Value>& binds,
-                            std::vector<bool>& binary) const;
+
+    SqliteStmt tableRows(const TableInfo& t);
+    RowFilter filterFor(const std::vector<ResultColumn>& columns, const std::vector<Condition>& where) const;
+    RowOrder orderFor(const std::vector<ResultColumn>& columns, const std::vector<OrderItem>& orderBy) const;
+    Projection projectionFor(const Select& st, const std::vector<ResultColumn>& columns, bool evaluate);
     Literal conditionValue(const Condition& c) const;
     ResultColumn itemColumn(const SelectItem& item) const;
     Value itemValue(const SelectItem& item);
@@ -103,9 +87,9 @@ private:
 
     SqliteStmt generationQuery_;
     int64_t generation_ = -1;
-    std::vector<TableInfo> tables_;
-    std::map<std::pair<std::string, std::string>, size_t> tableIndex_;
-    std::map<std::string, SqliteStmt> insertCache_;
+    // Definitions looked up by (owner, name) since the last catalogue change; null: no such table.
+    std::map<std::pair<std::string, std::string>, TablePtr> tables_;
+    SqliteStmt insertRow_;
 };
 
 } // namespace devdb

@@ -354,7 +354,7 @@ private:
         for (int shift = 24; shift > 0; shift -= 8)
             if (n >> shift) bytes += char((n >> shift) & 0xFF);
         bytes += char(n & 0xFF);
-        if (utf8Chars(bytes) != 1 || utf8ToUtf16(bytes).find(u'\uFFFD') != std::u16string::npos)
+        if (utf8Chars(bytes) != 1 || utf16ToUtf8(utf8ToUtf16(bytes)) != bytes) // one well-formed character
             throwOra(1428, "argument '" + t.text + "' is out of range");
         return {Literal::Kind::String, bytes};
     }

@@ -1,7 +1,7 @@
 #pragma once
-// One SQLite file per SID. Our own catalogue tables map Oracle names (case-sensitive, per owner)
-// to internal SQLite names t_<id> / c_<n>, because SQLite itself ignores identifier case.
-#include "identity.h"
+// One SQLite file per SID, and what we know of an Oracle table. The catalogue and the rows are
+// kept in a fixed set of SQLite tables (catalogue.h), because SQLite itself ignores identifier
+// case and parses every schema object whenever a connection opens the file.
 #include "types.h"
 
 #include <sqlite3.h>
@@ -73,27 +73,8 @@ struct TableInfo {
     std::vector<int> primaryKey; // column indexes
     std::string primaryKeyName;
 
-    std::string internalName() const { return "t_" + std::to_string(id); }
-    static std::string internalColumn(size_t index) { return "c_" + std::to_string(index + 1); }
     int columnIndex(const std::string& column) const;
 };
 
-namespace catalogue {
-// Makes our catalogue tables in a new file; `name` is the database's own name.
-void ensureSchema(SqliteDb& db, const std::string& name);
-// Brings a file made by an earlier devdb up to date (a no-op for current files).
-void upgrade(SqliteDb& db, const std::string& name);
-DatabaseIdentity identity(SqliteDb& db);
-void setContainer(SqliteDb& db, const std::string& container); // empty: not a pluggable database
-void setPassword(SqliteDb& db, const std::string& user, const std::string& password);
-// true when the user exists and the password matches exactly.
-bool checkLogin(SqliteDb& db, const std::string& user, const std::string& password);
-int64_t generation(SqliteDb& db);
-std::vector<TableInfo> load(SqliteDb& db);
-// Catalogue changes; each runs in one transaction and bumps the generation. Throw DbError.
-void createTable(SqliteDb& db, TableInfo& table);
-void dropTable(SqliteDb& db, const TableInfo& table);
-void renameTable(SqliteDb& db, const TableInfo& table, const std::string& newName);
-} // namespace catalogue
 
 } // namespace devdb

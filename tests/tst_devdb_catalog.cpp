@@ -6,6 +6,7 @@
 
 #include <sql.h>
 #include <sqlext.h>
+#include <sqlite3.h>
 
 #include <memory>
 
@@ -270,6 +271,53 @@ private slots:
         }
         db->setUnordered(false);
         QCOMPARE(db->query("UNORD", "u", "SELECT table_name FROM user_tables"), natural);
+    }
+
+    // A file written by an earlier devdb (each table a SQLite table of its own, no database name)
+    // is brought up to date when first opened: same tables, rows in their order, keys still unique.
+    void fileFromAnEarlierVersion()
+    {
+        const QByteArray path = (db->dataDir() + "/OLDFILE.db").toUtf8();
+        sqlite3* raw = nullptr;
+        QCOMPARE(sqlite3_open(path.constData(), &raw), SQLITE_OK);
+        const char* old =
+            "PRAGMA journal_mode=WAL;"
+            "CREATE TABLE dd_meta(gen INTEGER NOT NULL); INSERT INTO dd_meta VALUES(2);"
+            "CREATE TABLE dd_users(name TEXT PRIMARY KEY, password TEXT NOT NULL); INSERT INTO dd_users VALUES('U', 'p');"
+            "CREATE TABLE dd_tables(id INTEGER PRIMARY KEY AUTOINCREMENT, owner TEXT NOT NULL, name TEXT NOT NULL,"
+            " pk_name TEXT, UNIQUE(owner, name));"
+            "CREATE TABLE dd_columns(table_id INTEGER NOT NULL, pos INTEGER NOT NULL, name TEXT NOT NULL, type TEXT NOT NULL,"
+            " not_null INTEGER NOT NULL, pk_pos INTEGER, PRIMARY KEY(table_id, pos));"
+            "INSERT INTO dd_tables VALUES(1, 'U', 'Keyed', 'PK_KEYED'), (2, 'U', 'PLAIN', 'SYS_C000002');"
+            "INSERT INTO dd_columns VALUES(1, 1, 'ID', 'NUMBER(10,0)', 1, 0), (1, 2, 'R', 'RAW(4)', 0, NULL),"
+            " (2, 1, 'S', 'VARCHAR2(10 BYTE)', 0, NULL);"
+            "CREATE TABLE t_1(c_1, c_2, PRIMARY KEY(c_1)); INSERT INTO t_1 VALUES('5', x'00ff'), ('3', NULL);"
+            "CREATE TABLE t_2(c_1); INSERT INTO t_2 VALUES('b'), (NULL), ('a');";
+        QCOMPARE(sqlite3_exec(raw, old, nullptr, nullptr, nullptr), SQLITE_OK);
+        sqlite3_close(raw);
+
+        DevDbConnection c(DevDbFixture::connectionString("OLDFILE", "u", "p"));
+        QCOMPARE(c.query("SELECT SYS_CONTEXT('USERENV', 'DB_NAME') FROM dual"), (QList<QStringList>{{"OLDFILE"}}));
+        QCOMPARE(c.query("SELECT table_name FROM user_tables"), (QList<QStringList>{{"Keyed"}, {"PLAIN"}}));
+        QCOMPARE(c.query("SELECT * FROM \"Keyed\""), (QList<QStringList>{{"5", "00FF"}, {"3", {}}}));
+        QCOMPARE(c.query("SELECT * FROM \"PLAIN\""), (QList<QStringList>{{"b"}, {{}}, {"a"}}));
+        try {
+            c.exec("INSERT INTO \"Keyed\" VALUES(3, NULL)");
+            QFAIL("a duplicate key went in");
+        } catch (const std::runtime_error& e) {
+            QCOMPARE(QString::fromUtf8(e.what()), QString("[devdb][Oracle]ORA-00001: unique constraint (U.PK_KEYED) violated"));
+        }
+        QCOMPARE(c.query("SELECT COUNT(*) FROM \"Keyed\""), (QList<QStringList>{{"2"}}));
+        c.exec("INSERT INTO \"PLAIN\" VALUES('c')");
+        QCOMPARE(c.query("SELECT * FROM \"PLAIN\" WHERE \"S\" IS NOT NULL"), (QList<QStringList>{{"b"}, {"a"}, {"c"}}));
+
+        QCOMPARE(sqlite3_open(path.constData(), &raw), SQLITE_OK);
+        sqlite3_stmt* st = nullptr;
+        sqlite3_prepare_v2(raw, "SELECT count(*) FROM sqlite_master WHERE name LIKE 't\\_%' ESCAPE '\\'", -1, &st, nullptr);
+        QCOMPARE(sqlite3_step(st), SQLITE_ROW);
+        QCOMPARE(sqlite3_column_int(st, 0), 0); // the tables of their own are gone
+        sqlite3_finalize(st);
+        sqlite3_close(raw);
     }
 
     void namesAreCaseSensitiveWhenQuoted()

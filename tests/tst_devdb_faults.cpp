@@ -6,6 +6,7 @@
 
 #include <sql.h>
 #include <sqlext.h>
+#include <sqlite3.h>
 
 #include <memory>
 
@@ -217,6 +218,47 @@ private slots:
                  QList<QStringList>{});
         QCOMPARE(db->query("F", "u", "SELECT COUNT(*) FROM user_tables WHERE table_name = 'ORDERS'"),
                  (QList<QStringList>{{"1"}}));
+    }
+
+    // Thousands of tables in one schema: creating them stays quick, the SQLite file keeps a fixed
+    // set of schema objects (so opening it does not slow down), and lookups find the right one.
+    void manyTablesAreQuick()
+    {
+        db->addUser("MANY", "u", "p");
+        DevDbConnection c(DevDbFixture::connectionString("MANY", "u", "p"));
+        const int count = 3000;
+        QElapsedTimer t;
+        t.start();
+        for (int i = 0; i < count; ++i)
+            c.exec(QString("CREATE TABLE \"T%1\"(\"ID\" NUMBER PRIMARY KEY, \"V%1\" VARCHAR2(%2))").arg(i).arg(i % 4000 + 1));
+        const qint64 ms = t.elapsed();
+        qInfo("%d CREATE TABLEs in %lld ms", count, ms);
+        QVERIFY2(ms < 30000, "CREATE TABLE slows down with the number of tables");
+
+        const QByteArray path = (db->dataDir() + "/MANY.db").toUtf8();
+        sqlite3* raw = nullptr;
+        QCOMPARE(sqlite3_open(path.constData(), &raw), SQLITE_OK);
+        sqlite3_stmt* st = nullptr;
+        sqlite3_prepare_v2(raw, "SELECT count(*) FROM sqlite_master", -1, &st, nullptr);
+        QCOMPARE(sqlite3_step(st), SQLITE_ROW);
+        QVERIFY2(sqlite3_column_int(st, 0) < 20, "schema objects grow with the tables");
+        sqlite3_finalize(st);
+        sqlite3_close(raw);
+
+        DevDbConnection other(DevDbFixture::connectionString("MANY", "u", "p"));
+        other.exec("INSERT INTO \"T2999\" VALUES(1, 'x')");
+        QVERIFY_THROWS_EXCEPTION(std::runtime_error, other.exec("INSERT INTO \"T2999\" VALUES(1, 'y')"));
+        other.exec("INSERT INTO \"T17\" VALUES(1, 'y')"); // keys are per table
+        QCOMPARE(other.query("SELECT column_name, data_length FROM all_tab_columns WHERE  table_name = 'T1234' AND owner = USER "
+                             "ORDER BY column_id"),
+                 (QList<QStringList>{{"ID", "22"}, {"V1234", "1235"}}));
+        QCOMPARE(other.query("SELECT COUNT(*) FROM user_tables"), (QList<QStringList>{{QString::number(count)}}));
+        QCOMPARE(c.query("SELECT * FROM \"T2999\""), (QList<QStringList>{{"1", "x"}}));
+        c.exec("DROP TABLE \"T17\"");
+        QVERIFY_THROWS_EXCEPTION(std::runtime_error, other.exec("INSERT INTO \"T17\" VALUES(2, 'z')"));
+        c.exec("CREATE TABLE \"T17\"(\"ID\" NUMBER PRIMARY KEY)");
+        other.exec("INSERT INTO \"T17\" VALUES(1)"); // the dropped table's rows and keys went with it
+        QCOMPARE(other.query("SELECT * FROM \"T17\""), (QList<QStringList>{{"1"}}));
     }
 
     void manyInsertsAreQuick()

@@ -137,6 +137,7 @@ private slots:
         row("multi-byte CHR", "VARCHAR2(20)", "CHR(50089) || '!'", "é!");
         row("NUL counts", "VARCHAR2(2)", "'ab' || CHR(0)", "ORA-12899");
         row("CHR not a character", "VARCHAR2(20)", "CHR(200)", "ORA-01428");
+        row("CHR of U+FFFD itself", "VARCHAR2(20)", "CHR(15712189)", QString(QChar(0xFFFD)));
         row("concatenated date", "VARCHAR2(20)", "'a' || {d '2024-01-02'}", "ORA-00932");
         // dates and timestamps
         row("ts escape into date drops fraction", "DATE", "{ts '2024-01-02 03:04:05.987'}", "2024-01-02 03:04:05");
