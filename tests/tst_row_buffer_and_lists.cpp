@@ -113,6 +113,33 @@ private slots:
         QVERIFY(!tableops::ListContains("x", PlainTableList()));
     }
 
+    // The run's index answers as ListContains does, also after the run's own removals and additions,
+    // and for letters whose lower case is not their folded case.
+    void nameIndexAnswersAsListContains()
+    {
+        PlainTableList list({"ORDERS", "orders", "Items", QString::fromUtf8("\xC4\xB0STANBUL"), QString::fromUtf8("STRA\xC3\x9F" "E"),
+                             QString::fromUtf8("\xCE\xA3\xCE\x9F\xCE\xA6\xCE\x9F\xCE\xA3")});
+        tableops::CaseInsensitiveNames names(list);
+        const QStringList questions = {"orders", "ORDERS", "Orders ", "items", QString::fromUtf8("istanbul"),
+                                       QString::fromUtf8("\xC4\xB0stanbul"), QString::fromUtf8("stra\xC3\x9f" "e"), "STRASSE",
+                                       QString::fromUtf8("\xCF\x83\xCE\xBF\xCF\x86\xCE\xBF\xCF\x82"), "x", ""};
+        auto same = [&](const char* when) {
+            for (const QString& question : questions)
+                QVERIFY2(names.contains(question) == tableops::ListContains(question, list),
+                         qPrintable(QString("%1: %2").arg(when, question)));
+        };
+        same("as filled");
+        names.remove("ORDERS", tableops::RemoveListItem(list, "ORDERS"));
+        same("one case removed");
+        names.remove("orders", tableops::RemoveListItem(list, "orders"));
+        same("both removed");
+        list.add("Orders");
+        names.add("Orders");
+        same("added again");
+        names.remove("nothing", tableops::RemoveListItem(list, "nothing"));
+        same("nothing removed");
+    }
+
     void removeListItemIsExactAndSkipsTheMovedEntry()
     {
         PlainTableList list({"A", "orders", "ORDERS", "Z"});

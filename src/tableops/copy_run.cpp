@@ -55,6 +55,7 @@ void SendTables(app::StepTrap& trap, const PageContext& page, DatabaseSide sourc
     if (side1.isOpen() && side2.isOpen() && !ontoItself) {
         trap.mark(128);
         const int count = sourceList.count();
+        CaseInsensitiveNames targetNames(targetList);
         for (int index = count - 1; index >= 0 && !trap.operationEnded(); --index) {
             // A table the target could not take does not stop the next one: it tells by itself
             // whether space came back.
@@ -65,7 +66,7 @@ void SendTables(app::StepTrap& trap, const PageContext& page, DatabaseSide sourc
             bool proceed = false;
             trap.step(144, [&] { tableName = sourceList.text(index); });
             trap.step(146, [&] { proceed = true; });
-            if (trap.when(148, [&] { return ListContains(tableName, targetList); })) {
+            if (trap.when(148, [&] { return targetNames.contains(tableName); })) {
                 bool overwrite = false;
                 trap.step(150, [&] {
                     overwrite = page.dialogs.askYesNo(QStringLiteral("Overwrite?"),
@@ -76,7 +77,7 @@ void SendTables(app::StepTrap& trap, const PageContext& page, DatabaseSide sourc
                     trap.step(154, [&] { target.execute(oracle::sql::DropTable(tableName)); });
                     // With the connection gone the drop may not have happened: the list keeps the name.
                     if (!trap.operationEnded())
-                        trap.step(156, [&] { RemoveListItem(targetList, tableName); });
+                        trap.step(156, [&] { targetNames.remove(tableName, RemoveListItem(targetList, tableName)); });
                 } else {
                     trap.step(158, [&] { proceed = false; });
                 }
@@ -90,7 +91,10 @@ void SendTables(app::StepTrap& trap, const PageContext& page, DatabaseSide sourc
                     CopyTableRows(trap, source, target, tableName, page.events, page.progress, page.rowBuffer);
                 if (trap.operationEnded())
                     break;
-                trap.step(286, [&] { targetList.add(tableName); });
+                trap.step(286, [&] {
+                    targetList.add(tableName);
+                    targetNames.add(tableName);
+                });
             }
             trap.mark(292);
         }
