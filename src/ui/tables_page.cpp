@@ -10,6 +10,7 @@
 #include "tableops/table_deletion.h"
 #include "tableops/table_rename.h"
 #include "ui/help_texts.h"
+#include "ui/list_box.h"
 #include "ui/login_page.h"
 #include "ui/page_design.h"
 #include "ui/pointer_rules.h"
@@ -42,7 +43,7 @@ void TablesPage::buildControls()
     PlaceInTwips(Frame2, 4080, 120, 3840, 4215);
 
     auto makeList = [this](QGroupBox* frame, const char* name) {
-        auto* list = new QListWidget(frame);
+        QListWidget* list = new ListBox(frame);
         list->setObjectName(QLatin1String(name));
         list->setFont(font());
         // A click toggles an entry and leaves the others as they are.
