@@ -222,6 +222,67 @@ private slots:
         QCOMPARE(tables->list(DatabaseSide::One).selectedCount(), 0);
     }
 
+    // While "Next >" fills the lists, events run: a close ends the program quietly, and clicks
+    // that would fill the lists again, or test a connection meanwhile, are ignored.
+    void closingWhileNextFillsTheListsEndsQuietly()
+    {
+        load({"DEMO1", "scott", "tiger", "DEMO2", "hr", "nope"});
+        text(6)->setText("hr");
+        QTimer timer;
+        connect(&timer, &QTimer::timeout, page.get(), [&] {
+            timer.stop();
+            page->close();
+        });
+        timer.start(0);
+        QTest::mouseClick(button("PushButton2"), Qt::LeftButton);
+        QCOMPARE(harness->endings, 1);
+        QVERIFY(harness->dialogs.shown.isEmpty());
+        QVERIFY(!page->loadedTablesPage() || !page->loadedTablesPage()->isVisible());
+    }
+
+    void clicksWhileNextFillsTheListsAreIgnored()
+    {
+        load({"DEMO1", "scott", "tiger", "DEMO2", "hr", "hr"});
+        ui::TablesPage* tables = page->loadedTablesPage();
+        QVERIFY(tables);
+        tables->findChild<QPushButton*>("PushButton11")->click();
+        QVERIFY(page->isVisible());
+        int clicks = 0;
+        QTimer timer;
+        connect(&timer, &QTimer::timeout, page.get(), [&] {
+            timer.stop();
+            ++clicks;
+            for (const char* name : {"PushButton2", "PushButton3", "PushButton5"})
+                QTest::mouseClick(button(name), Qt::LeftButton);
+        });
+        timer.start(0);
+        QTest::mouseClick(button("PushButton2"), Qt::LeftButton);
+        QCOMPARE(clicks, 1);
+        QVERIFY(tables->isVisible());
+        QCOMPARE(tables->list(DatabaseSide::One).count(), 2);
+        QCOMPARE(tables->list(DatabaseSide::Two).count(), 1);
+        QVERIFY(harness->dialogs.shown.isEmpty());
+        QCOMPARE(page->pointer().pointer(), 0);
+
+        // Once the lists are full, the buttons answer again.
+        tables->findChild<QPushButton*>("PushButton11")->click();
+        QTest::mouseClick(button("PushButton3"), Qt::LeftButton);
+        QCOMPARE(harness->dialogs.texts("information"), QStringList{"Connection successful."});
+        QTest::mouseClick(button("PushButton2"), Qt::LeftButton);
+        QVERIFY(tables->isVisible());
+        QCOMPARE(tables->list(DatabaseSide::One).count(), 2);
+    }
+
+    // The program may be ended while start-up fills the lists of saved logins.
+    void endingDuringStartUpLoadEndsQuietly()
+    {
+        QTimer::singleShot(0, [&] { harness->services.endProgram(); });
+        load({"DEMO1", "scott", "tiger", "DEMO2", "hr", "hr"});
+        QCOMPARE(harness->endings, 1);
+        QVERIFY(harness->dialogs.shown.isEmpty());
+        QVERIFY(!page->loadedTablesPage() || !page->loadedTablesPage()->isVisible());
+    }
+
     void pointerRules()
     {
         load();

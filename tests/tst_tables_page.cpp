@@ -240,6 +240,48 @@ private slots:
         db->exec("DEMO2", "hr", R"(DROP TABLE "ORDERS")");
     }
 
+    // While the page reads its lists, table operations and Back wait, as they wait for each other.
+    void commandsWaitWhileTheListsFill()
+    {
+        open();
+        clickEntry(1, 2);  // ORDERS
+        int clicks = 0;
+        QTimer timer;
+        connect(&timer, &QTimer::timeout, this, [&] {
+            timer.stop();
+            ++clicks;
+            for (const char* name : {"PushButton3", "PushButton4", "PushButton5", "PushButton11"})
+                button(name)->click();
+        });
+        QTest::qWait(20);
+        timer.start(0);
+        db->startTrace();
+        page->Form_Load();
+        QCOMPARE(clicks, 1);
+        QVERIFY(harness->dialogs.shown.isEmpty());
+        QVERIFY(page->isVisible());
+        QVERIFY(!login->isVisible());
+        QCOMPARE(names(1), QStringList({"ACCOUNTS", "customers", "ORDERS", "Zebra"}));
+        QCOMPARE(names(2), QStringList({"REGIONS"}));
+        QVERIFY(!db->tracedStatements().join('\n').contains("DROP"));
+        QVERIFY(!db->tracedStatements().join('\n').contains("CREATE"));
+    }
+
+    void closingWhileTheListsFillEndsQuietly()
+    {
+        open();
+        QTimer timer;
+        connect(&timer, &QTimer::timeout, this, [&] {
+            timer.stop();
+            page->close();
+        });
+        QTest::qWait(20);
+        timer.start(0);
+        login->findChild<QPushButton*>("PushButton2")->click();
+        QCOMPARE(harness->endings, 1);
+        QVERIFY(harness->dialogs.shown.isEmpty());
+    }
+
     void closingDuringARunSendsNothingMore()
     {
         db->exec("DEMO1", "scott", R"(CREATE TABLE "MANY"("A" NUMBER))");

@@ -5,6 +5,7 @@
 #include "app/settings_store.h"
 #include "app/step_trap.h"
 #include "oracle/odbc_connection.h"
+#include "ui/handler_run.h"
 #include "ui/help_texts.h"
 #include "ui/page_design.h"
 #include "ui/pointer_rules.h"
@@ -124,6 +125,12 @@ bool LoginPage::eventFilter(QObject* watched, QEvent* event)
 
 void LoginPage::Form_Load()
 {
+    const RunningMark mark(fillingLists_);
+    RunUntilClosed([this] { loadSteps(); });
+}
+
+void LoginPage::loadSteps()
+{
     app::StepTrap trap(services_.dialogs, QStringLiteral("Form1.Form_Load"));
     trap.step(100, [&] {
         // The skin engine itself is not part of this build; its colour steps are.
@@ -172,6 +179,15 @@ TablesPage& LoginPage::tablesPage()
 
 void LoginPage::PushButton2_Click()
 {
+    // Filling the lists lets events in: a second click meanwhile would fill them twice.
+    if (fillingLists_)
+        return;
+    const RunningMark mark(fillingLists_);
+    RunUntilClosed([this] { nextSteps(); });
+}
+
+void LoginPage::nextSteps()
+{
     app::StepTrap trap(services_.dialogs, QStringLiteral("Form1.PushButton2_Click"));
     trap.step(100, [&] { pointer_.setPointer(app::kPointerHourglass); });
     if (trap.when(102, [&] { return oracle::TestConnection(oracle::BuildConnectionString(CurrentProfile(DatabaseSide::One))); })) {
@@ -190,6 +206,8 @@ void LoginPage::PushButton5_Click() { testConnection(DatabaseSide::Two, QStringL
 
 void LoginPage::testConnection(DatabaseSide side, const QString& procedurePath)
 {
+    if (fillingLists_)
+        return;
     app::StepTrap trap(services_.dialogs, procedurePath);
     oracle::Connection connection;
     trap.mark(100);
