@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QStyleFactory>
 #include <QtTest>
 
 using oracle::DatabaseSide;
@@ -116,6 +117,56 @@ private slots:
         QTest::keyClick(text(1), Qt::Key_Delete);
         QCOMPARE(harness->settings->read("OracleServer"), QString());
         QCOMPARE(harness->settings->read("OracleUser2"), QString());
+    }
+
+    // A field takes text of any practical length, typed or pasted, and stores it whole.
+    void fieldsHaveNoPracticalLengthLimit()
+    {
+        load();
+        const QString longText(40000, QLatin1Char('x'));
+        for (int n = 1; n <= 6; ++n) {
+            text(n)->setText(longText);
+            text(n)->end(false);
+            QTest::keyClicks(text(n), "yz");
+            QCOMPARE(text(n)->text().size(), 40002);
+        }
+        for (const QString& key : ui::kLoginFieldKeys)
+            QCOMPARE(harness->settings->read(key), longText + "yz");
+    }
+
+    // Frame captions are black whatever the palette says, under any style.
+    void frameCaptionsAreBlack_data()
+    {
+        QTest::addColumn<QString>("style");
+        QTest::newRow("Fusion") << "Fusion";
+        QTest::newRow("Windows") << "Windows";
+    }
+    void frameCaptionsAreBlack()
+    {
+        QFETCH(QString, style);
+        load();
+        for (const char* name : {"Frame1", "Frame2"}) {
+            auto* frame = page->findChild<QGroupBox*>(name);
+            frame->setStyle(QStyleFactory::create(style));
+            QPalette palette = frame->palette();
+            palette.setColor(QPalette::WindowText, Qt::red);
+            palette.setColor(QPalette::Text, Qt::red);
+            palette.setColor(QPalette::ButtonText, Qt::red);
+            frame->setPalette(palette);
+            const QImage caption = frame->grab(QRect(0, 0, frame->width(), frame->fontMetrics().height() + 4)).toImage();
+            int black = 0, reddish = 0;
+            for (int y = 0; y < caption.height(); ++y)
+                for (int x = 0; x < caption.width(); ++x) {
+                    const QColor pixel = caption.pixelColor(x, y);
+                    if (pixel.red() < 60 && pixel.green() < 60 && pixel.blue() < 60)
+                        ++black;
+                    if (pixel.red() > 120 && pixel.green() < pixel.red() / 2)
+                        ++reddish;
+                }
+            QVERIFY2(black > 20 && reddish == 0, qPrintable(QString("%1: %2 black, %3 red").arg(name).arg(black).arg(reddish)));
+            // The labels inside keep the palette's colour.
+            QCOMPARE(frame->findChild<QLabel*>()->palette().color(QPalette::WindowText), QColor(Qt::red));
+        }
     }
 
     void focusSelectsTheWholeText()
