@@ -3,6 +3,7 @@
 #include "devdb_fixture.h"
 #include "page_services_harness.h"
 #include "ui/login_page.h"
+#include "app/message_box_dialogs.h"
 #include "ui/tables_page.h"
 
 #include <QGroupBox>
@@ -10,6 +11,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QStyleFactory>
 #include <QtTest>
@@ -167,6 +169,67 @@ private slots:
             // The labels inside keep the palette's colour.
             QCOMPARE(frame->findChild<QLabel*>()->palette().color(QPalette::WindowText), QColor(Qt::red));
         }
+    }
+
+    // Settings that cannot be written are told once per run, in a plain box; typing goes on.
+    void unwritableSettingsAreToldOnce()
+    {
+        harness = std::make_unique<PageServicesHarness>(50, PageServicesHarness::SettingsFile::Unwritable);
+        load();
+        QVERIFY(harness->dialogs.shown.isEmpty());
+        QTest::keyClicks(text(1), "KV");
+        QTest::keyClicks(text(2), "scott");
+        text(3)->setText("tiger");
+        QCOMPARE(harness->dialogs.kinds(), QStringList{"information"});
+        QCOMPARE(harness->dialogs.shown[0].title, QString("Mirravel"));
+        const QString told = harness->dialogs.shown[0].text;
+        QVERIFY2(told.startsWith("Your logins will not be remembered"), qPrintable(told));
+        QVERIFY2(told.contains(QDir::toNativeSeparators(harness->folder.filePath("settings.ini"))), qPrintable(told));
+        QVERIFY2(told.contains("is a folder"), qPrintable(told));
+        QCOMPARE(text(1)->text(), QString("KV"));
+        QCOMPARE(text(2)->text(), QString("scott"));
+    }
+
+    // The real box takes the focus from the field being typed in; when it comes back, typing
+    // goes on where it was instead of replacing the whole field.
+    void typingGoesOnAfterTheSettingsBox()
+    {
+        harness = std::make_unique<PageServicesHarness>(50, PageServicesHarness::SettingsFile::Unwritable);
+        app::MessageBoxDialogs realBoxes;
+        ui::PageServices services = harness->services;
+        ui::PageServices withRealBoxes{realBoxes, services.settings, services.events, services.homePage,
+                                       services.programFolder, services.endProgram};
+        page = std::make_unique<ui::LoginPage>(withRealBoxes);
+        page->Form_Load();
+        page->show();
+        page->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(page.get()));
+        text(1)->setFocus(Qt::TabFocusReason);
+        QTest::qWait(20);
+        int boxes = 0;
+        QString shownText;
+        QTimer closer;
+        connect(&closer, &QTimer::timeout, page.get(), [&] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                ++boxes;
+                shownText = box->text();
+                QCOMPARE(box->windowTitle(), QString("Mirravel"));
+                QCOMPARE(box->icon(), QMessageBox::NoIcon);
+                QCOMPARE(box->standardButtons(), QMessageBox::StandardButtons(QMessageBox::Ok));
+                box->button(QMessageBox::Ok)->click();
+            }
+        });
+        closer.start(10);
+        QTest::keyClicks(text(1), "K");
+        // As a desktop does once the box is closed (the offscreen platform does not).
+        page->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(page.get()));
+        QCOMPARE(QApplication::focusWidget(), text(1));
+        QTest::qWait(20);
+        QTest::keyClicks(text(1), "VMD");
+        QCOMPARE(text(1)->text(), QString("KVMD"));
+        QCOMPARE(boxes, 1);
+        QVERIFY(shownText.startsWith("Your logins will not be remembered"));
     }
 
     void focusSelectsTheWholeText()

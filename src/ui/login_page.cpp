@@ -85,7 +85,8 @@ void LoginPage::buildControls()
         const QString key = kLoginFieldKeys[i];
         // Text1_Change to Text6_Change: every change is stored at once.
         connect(texts_[i], &QLineEdit::textChanged, this, [this, key](const QString& text) {
-            services_.settings.write(key, text);
+            if (!services_.settings.write(key, text))
+                tellLoginsNotRemembered();
         });
         texts_[i]->installEventFilter(this);
     }
@@ -108,10 +109,28 @@ void LoginPage::buildControls()
     texts_[0]->setFocus();
 }
 
+void LoginPage::tellLoginsNotRemembered()
+{
+    if (toldLoginsNotRemembered_)
+        return;
+    toldLoginsNotRemembered_ = true;
+    resumeTypingIn_ = isActiveWindow() ? qobject_cast<QLineEdit*>(focusWidget()) : nullptr;
+    const QString text = QStringLiteral("Your logins will not be remembered: the settings cannot be saved (")
+        + services_.settings.writeProblem() + QStringLiteral(").");
+    services_.dialogs.information(applicationTitle_, text);
+}
+
 bool LoginPage::eventFilter(QObject* watched, QEvent* event)
 {
     // Text1_GotFocus to Text6_GotFocus: the whole content is selected, also after a click.
     if (event->type() == QEvent::FocusIn) {
+        // Back from the settings box to the field being typed in, typing goes on where it was:
+        // selecting the whole text would let the next key replace it.
+        const bool resumesTyping = watched == resumeTypingIn_
+            && static_cast<QFocusEvent*>(event)->reason() == Qt::ActiveWindowFocusReason;
+        resumeTypingIn_ = nullptr;
+        if (resumesTyping)
+            return QWidget::eventFilter(watched, event);
         if (auto* text = qobject_cast<QLineEdit*>(watched)) {
             text->selectAll();
             QTimer::singleShot(0, text, [text] {

@@ -57,6 +57,8 @@ private:
     void buildControls();
     void loadSteps();
     void nextSteps();
+    // Once per run: the settings cannot be written, so typed logins are not kept.
+    void tellLoginsNotRemembered();
     void testConnection(oracle::DatabaseSide side, const QString& procedurePath);
     void showSidHelp(const QString& procedurePath, bool withNote);
 
@@ -66,6 +68,8 @@ private:
     QString applicationTitle_;
     bool hiddenByLoad_ = false;
     bool fillingLists_ = false;
+    bool toldLoginsNotRemembered_ = false;
+    QLineEdit* resumeTypingIn_ = nullptr;
     std::unique_ptr<TablesPage> tablesPage_;
 
     QGroupBox* Frame1 = nullptr;
