@@ -1,4 +1,5 @@
 #include "app/application_frame.h"
+#include "app/display_start.h"
 #include "app/message_box_dialogs.h"
 #include "app/qt_controls.h"
 #include "app/settings_store.h"
@@ -6,32 +7,15 @@
 #include "ui/page_services.h"
 
 #include <QApplication>
-#include <cstdio>
-#include <cstdlib>
-
-namespace {
-
-// Without a display Qt would abort with its own text; say it plainly instead.
-bool displayAvailable()
-{
-#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
-    if (!qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        return true;
-    return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
-#else
-    return true;
-#endif
-}
-
-} // namespace
 
 int main(int argc, char* argv[])
 {
-    if (!displayAvailable()) {
-        std::fputs("Mirravel needs a graphical display, and none was found (DISPLAY is not set).\n", stderr);
+    // Without a usable display Qt would abort with its own text; say it plainly instead.
+    if (const QString reason = app::MissingDisplayReason(); !reason.isEmpty()) {
+        app::SayNoDisplay(reason);
         return 2;
     }
-    QApplication application(argc, argv);
+    const auto application = app::StartApplication(argc, argv);
     Q_INIT_RESOURCE(mirravel);
 
     app::MessageBoxDialogs dialogs;
@@ -49,5 +33,5 @@ int main(int argc, char* argv[])
         loginPage.show();
     if (events.shuttingDown())
         return 0;
-    return application.exec();
+    return application->exec();
 }

@@ -3,6 +3,7 @@
 #include "devdb_fixture.h"
 #include "page_services_harness.h"
 #include "ui/login_page.h"
+#include "app/message_box_dialogs.h"
 #include "ui/tables_page.h"
 
 #include <QGroupBox>
@@ -10,7 +11,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPushButton>
+#include <QStyleFactory>
 #include <QtTest>
 
 using oracle::DatabaseSide;
@@ -118,6 +121,117 @@ private slots:
         QCOMPARE(harness->settings->read("OracleUser2"), QString());
     }
 
+    // A field takes text of any practical length, typed or pasted, and stores it whole.
+    void fieldsHaveNoPracticalLengthLimit()
+    {
+        load();
+        const QString longText(40000, QLatin1Char('x'));
+        for (int n = 1; n <= 6; ++n) {
+            text(n)->setText(longText);
+            text(n)->end(false);
+            QTest::keyClicks(text(n), "yz");
+            QCOMPARE(text(n)->text().size(), 40002);
+        }
+        for (const QString& key : ui::kLoginFieldKeys)
+            QCOMPARE(harness->settings->read(key), longText + "yz");
+    }
+
+    // Frame captions are black whatever the palette says, under any style.
+    void frameCaptionsAreBlack_data()
+    {
+        QTest::addColumn<QString>("style");
+        QTest::newRow("Fusion") << "Fusion";
+        QTest::newRow("Windows") << "Windows";
+    }
+    void frameCaptionsAreBlack()
+    {
+        QFETCH(QString, style);
+        load();
+        for (const char* name : {"Frame1", "Frame2"}) {
+            auto* frame = page->findChild<QGroupBox*>(name);
+            frame->setStyle(QStyleFactory::create(style));
+            QPalette palette = frame->palette();
+            palette.setColor(QPalette::WindowText, Qt::red);
+            palette.setColor(QPalette::Text, Qt::red);
+            palette.setColor(QPalette::ButtonText, Qt::red);
+            frame->setPalette(palette);
+            const QImage caption = frame->grab(QRect(0, 0, frame->width(), frame->fontMetrics().height() + 4)).toImage();
+            int black = 0, reddish = 0;
+            for (int y = 0; y < caption.height(); ++y)
+                for (int x = 0; x < caption.width(); ++x) {
+                    const QColor pixel = caption.pixelColor(x, y);
+                    if (pixel.red() < 60 && pixel.green() < 60 && pixel.blue() < 60)
+                        ++black;
+                    if (pixel.red() > 120 && pixel.green() < pixel.red() / 2)
+                        ++reddish;
+                }
+            QVERIFY2(black > 20 && reddish == 0, qPrintable(QString("%1: %2 black, %3 red").arg(name).arg(black).arg(reddish)));
+            // The labels inside keep the palette's colour.
+            QCOMPARE(frame->findChild<QLabel*>()->palette().color(QPalette::WindowText), QColor(Qt::red));
+        }
+    }
+
+    // Settings that cannot be written are told once per run, in a plain box; typing goes on.
+    void unwritableSettingsAreToldOnce()
+    {
+        harness = std::make_unique<PageServicesHarness>(50, PageServicesHarness::SettingsFile::Unwritable);
+        load();
+        QVERIFY(harness->dialogs.shown.isEmpty());
+        QTest::keyClicks(text(1), "KV");
+        QTest::keyClicks(text(2), "scott");
+        text(3)->setText("tiger");
+        QCOMPARE(harness->dialogs.kinds(), QStringList{"information"});
+        QCOMPARE(harness->dialogs.shown[0].title, QString("Mirravel"));
+        const QString told = harness->dialogs.shown[0].text;
+        QVERIFY2(told.startsWith("Your logins will not be remembered"), qPrintable(told));
+        QVERIFY2(told.contains(QDir::toNativeSeparators(harness->folder.filePath("settings.ini"))), qPrintable(told));
+        QVERIFY2(told.contains("is a folder"), qPrintable(told));
+        QCOMPARE(text(1)->text(), QString("KV"));
+        QCOMPARE(text(2)->text(), QString("scott"));
+    }
+
+    // The real box takes the focus from the field being typed in; when it comes back, typing
+    // goes on where it was instead of replacing the whole field.
+    void typingGoesOnAfterTheSettingsBox()
+    {
+        harness = std::make_unique<PageServicesHarness>(50, PageServicesHarness::SettingsFile::Unwritable);
+        app::MessageBoxDialogs realBoxes;
+        ui::PageServices services = harness->services;
+        ui::PageServices withRealBoxes{realBoxes, services.settings, services.events, services.homePage,
+                                       services.programFolder, services.endProgram};
+        page = std::make_unique<ui::LoginPage>(withRealBoxes);
+        page->Form_Load();
+        page->show();
+        page->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(page.get()));
+        text(1)->setFocus(Qt::TabFocusReason);
+        QTest::qWait(20);
+        int boxes = 0;
+        QString shownText;
+        QTimer closer;
+        connect(&closer, &QTimer::timeout, page.get(), [&] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                ++boxes;
+                shownText = box->text();
+                QCOMPARE(box->windowTitle(), QString("Mirravel"));
+                QCOMPARE(box->icon(), QMessageBox::NoIcon);
+                QCOMPARE(box->standardButtons(), QMessageBox::StandardButtons(QMessageBox::Ok));
+                box->button(QMessageBox::Ok)->click();
+            }
+        });
+        closer.start(10);
+        QTest::keyClicks(text(1), "K");
+        // As a desktop does once the box is closed (the offscreen platform does not).
+        page->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(page.get()));
+        QCOMPARE(QApplication::focusWidget(), text(1));
+        QTest::qWait(20);
+        QTest::keyClicks(text(1), "VMD");
+        QCOMPARE(text(1)->text(), QString("KVMD"));
+        QCOMPARE(boxes, 1);
+        QVERIFY(shownText.startsWith("Your logins will not be remembered"));
+    }
+
     void focusSelectsTheWholeText()
     {
         load({"DEMO1", "scott", "", "", "", ""});
@@ -220,6 +334,70 @@ private slots:
         QCOMPARE(db->tracedStatements().count("DEMO1|SELECT table_name FROM user_tables"), 2);
         QCOMPARE(tables->list(DatabaseSide::Two).count(), 2);
         QCOMPARE(tables->list(DatabaseSide::One).selectedCount(), 0);
+    }
+
+    // While "Next >" fills the lists, events run: a close ends the program quietly, and clicks
+    // that would fill the lists again, or test a connection meanwhile, are ignored.
+    void closingWhileNextFillsTheListsEndsQuietly()
+    {
+        load({"DEMO1", "scott", "tiger", "DEMO2", "hr", "nope"});
+        text(6)->setText("hr");
+        QTimer timer;
+        connect(&timer, &QTimer::timeout, page.get(), [&] {
+            timer.stop();
+            page->close();
+        });
+        QTest::qWait(20);
+        timer.start(0);
+        QTest::mouseClick(button("PushButton2"), Qt::LeftButton);
+        QCOMPARE(harness->endings, 1);
+        QVERIFY(harness->dialogs.shown.isEmpty());
+        QVERIFY(!page->loadedTablesPage() || !page->loadedTablesPage()->isVisible());
+    }
+
+    void clicksWhileNextFillsTheListsAreIgnored()
+    {
+        load({"DEMO1", "scott", "tiger", "DEMO2", "hr", "hr"});
+        ui::TablesPage* tables = page->loadedTablesPage();
+        QVERIFY(tables);
+        tables->findChild<QPushButton*>("PushButton11")->click();
+        QVERIFY(page->isVisible());
+        int clicks = 0;
+        QTimer timer;
+        connect(&timer, &QTimer::timeout, page.get(), [&] {
+            timer.stop();
+            ++clicks;
+            for (const char* name : {"PushButton2", "PushButton3", "PushButton5"})
+                QTest::mouseClick(button(name), Qt::LeftButton);
+        });
+        // The page lets events run every few milliseconds; make sure the first yield is due.
+        QTest::qWait(20);
+        timer.start(0);
+        QTest::mouseClick(button("PushButton2"), Qt::LeftButton);
+        QCOMPARE(clicks, 1);
+        QVERIFY(tables->isVisible());
+        QCOMPARE(tables->list(DatabaseSide::One).count(), 2);
+        QCOMPARE(tables->list(DatabaseSide::Two).count(), 1);
+        QVERIFY(harness->dialogs.shown.isEmpty());
+        QCOMPARE(page->pointer().pointer(), 0);
+
+        // Once the lists are full, the buttons answer again.
+        tables->findChild<QPushButton*>("PushButton11")->click();
+        QTest::mouseClick(button("PushButton3"), Qt::LeftButton);
+        QCOMPARE(harness->dialogs.texts("information"), QStringList{"Connection successful."});
+        QTest::mouseClick(button("PushButton2"), Qt::LeftButton);
+        QVERIFY(tables->isVisible());
+        QCOMPARE(tables->list(DatabaseSide::One).count(), 2);
+    }
+
+    // The program may be ended while start-up fills the lists of saved logins.
+    void endingDuringStartUpLoadEndsQuietly()
+    {
+        QTimer::singleShot(0, [&] { harness->services.endProgram(); });
+        load({"DEMO1", "scott", "tiger", "DEMO2", "hr", "hr"});
+        QCOMPARE(harness->endings, 1);
+        QVERIFY(harness->dialogs.shown.isEmpty());
+        QVERIFY(!page->loadedTablesPage() || !page->loadedTablesPage()->isVisible());
     }
 
     void pointerRules()

@@ -4,9 +4,12 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QInputDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QStyle>
+#include <QStyleFactory>
 #include <QTimer>
 #include <QtTest>
 #include <functional>
@@ -24,7 +27,70 @@ class MessageBoxesTest : public QObject {
         });
     }
 
+    // Opens each kind of box with the text (the prompt, for the input box) and hands its label
+    // to the check.
+    static void inEveryBox(const QString& text, const std::function<void(QLabel*)>& check)
+    {
+        app::MessageBoxDialogs dialogs;
+        auto inspect = [check](QWidget* box) {
+            QLabel* shown = nullptr;
+            for (QLabel* label : box->findChildren<QLabel*>())
+                if (!label->text().isEmpty())
+                    shown = label;
+            QVERIFY(shown);
+            check(shown);
+            qobject_cast<QDialog*>(box)->reject();
+        };
+        whenOpen(inspect);
+        dialogs.information("Mirravel", text);
+        whenOpen(inspect);
+        dialogs.errorReport(text);
+        whenOpen(inspect);
+        dialogs.askYesNo("Overwrite?", text);
+        whenOpen(inspect);
+        dialogs.input("Mirravel", text, "proposed");
+    }
+
 private slots:
+    // A table name or a driver message that looks like markup, or holds an "&", is shown as it is.
+    void textsAreShownAsText()
+    {
+        // Short enough that no box wraps it.
+        const QString text = "<b>A&B</b><img src=x>";
+        int checked = 0;
+        inEveryBox(text, [&](QLabel* label) {
+            ++checked;
+            QVERIFY2(label->sizeHint().width() >= label->fontMetrics().horizontalAdvance(text),
+                     qPrintable(QString("label %1 wide").arg(label->sizeHint().width())));
+        });
+        QCOMPARE(checked, 4);
+    }
+
+    // The texts end lines with CR CR and CR LF, as the classic boxes took them; every style
+    // must show those breaks, also the Windows style, which draws a bare CR as a blank.
+    void lineEndsBreakLinesUnderEveryStyle_data()
+    {
+        QTest::addColumn<QString>("style");
+        QTest::newRow("Windows") << "Windows";
+        QTest::newRow("Fusion") << "Fusion";
+    }
+    void lineEndsBreakLinesUnderEveryStyle()
+    {
+        QFETCH(QString, style);
+        const QString previous = QApplication::style()->name();
+        QApplication::setStyle(QStyleFactory::create(style));
+        const auto restore = qScopeGuard([&] { QApplication::setStyle(QStyleFactory::create(previous)); });
+        // Lines short enough that no box wraps them.
+        const QString text = "ORA-1\r\nat line 154\r\rPlease email";
+        int checked = 0;
+        inEveryBox(text, [&](QLabel* label) {
+            ++checked;
+            const int lines = label->height() / label->fontMetrics().lineSpacing();
+            QVERIFY2(lines >= 4, qPrintable(QString("%1 lines").arg(lines)));
+        });
+        QCOMPARE(checked, 4);
+    }
+
     void information()
     {
         app::MessageBoxDialogs dialogs;

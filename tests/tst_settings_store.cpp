@@ -30,6 +30,43 @@ private slots:
         QCOMPARE(raw.value("Mirravel/OracleUser").toString(), QString());
     }
 
+    // A store that cannot write says so, and why, on every write; it never touches what stands
+    // at its path.
+    void unwritableStoreSaysWhy_data()
+    {
+        QTest::addColumn<QString>("obstacle");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("the file is a folder") << "folder" << "is a folder";
+        QTest::newRow("its folder cannot be made") << "file in the way" << "cannot be made";
+    }
+    void unwritableStoreSaysWhy()
+    {
+        QFETCH(QString, obstacle);
+        QFETCH(QString, reason);
+        QTemporaryDir folder;
+        QString path = folder.filePath("s.ini");
+        if (obstacle == "folder") {
+            QVERIFY(QDir(folder.path()).mkdir("s.ini"));
+        } else {
+            QFile blocker(folder.filePath("blocker"));
+            QVERIFY(blocker.open(QIODevice::WriteOnly));
+            blocker.close();
+            path = folder.filePath("blocker/sub/s.ini");
+        }
+        const auto permissionsBefore = QFileInfo(folder.filePath(obstacle == "folder" ? "s.ini" : "blocker")).permissions();
+
+        auto store = app::SettingsStore::inFile(path);
+        QVERIFY(!store->write("OracleServer", "KVMD"));
+        QVERIFY2(store->writeProblem().contains(QDir::toNativeSeparators(path)), qPrintable(store->writeProblem()));
+        QVERIFY2(store->writeProblem().contains(reason), qPrintable(store->writeProblem()));
+        QVERIFY(!store->write("OracleUser", "scott"));
+        QCOMPARE(QFileInfo(folder.filePath(obstacle == "folder" ? "s.ini" : "blocker")).permissions(), permissionsBefore);
+
+        auto good = app::SettingsStore::inFile(folder.filePath("good.ini"));
+        QVERIFY(good->write("OracleServer", "KVMD"));
+        QCOMPARE(good->writeProblem(), QString());
+    }
+
     // The user's own configuration folder (read once per process, so set before any use).
     void currentUserStoreIsAPrivateFile()
     {

@@ -104,6 +104,62 @@ private slots:
         QCOMPARE(page->list(DatabaseSide::One).currentIndex(), 1);
     }
 
+    // Focus alone, as a desktop gives it when the page opens or on Tab, makes no entry current:
+    // each side's commands still ask for a table first.
+    void focusMakesNoEntryCurrent()
+    {
+        open();
+        page->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(page));
+        QCOMPARE(QApplication::focusWidget(), listWidget(2));
+        listWidget(1)->setFocus(Qt::TabFocusReason);
+        QCOMPARE(QApplication::focusWidget(), listWidget(1));
+        listWidget(2)->setFocus(Qt::OtherFocusReason);
+        QCOMPARE(page->list(DatabaseSide::One).currentIndex(), -1);
+        QCOMPARE(page->list(DatabaseSide::Two).currentIndex(), -1);
+
+        for (const char* name : {"PushButton3", "PushButton4", "PushButton5", "PushButton8", "PushButton9", "PushButton10"})
+            button(name)->click();
+        const QString sendText = "Please select a table.", deleteText = "Please select a table",
+                      renameText = "Please select an Oracle table to rename.";
+        QCOMPARE(harness->dialogs.texts("information"),
+                 QStringList({sendText, deleteText, renameText, sendText, deleteText, renameText}));
+        QCOMPARE(names(1).size(), 4);
+        QCOMPARE(names(2), QStringList({"REGIONS"}));
+
+        // A key of the user does make one current.
+        QTest::keyClick(listWidget(2), Qt::Key_Down);
+        QCOMPARE(page->list(DatabaseSide::Two).currentIndex(), 0);
+        QCOMPARE(page->list(DatabaseSide::Two).selectedCount(), 0);
+    }
+
+    // Code that removes the current entry leaves no entry current, as in the classic list box;
+    // entries around it keep theirs.
+    void removingTheCurrentEntryLeavesNoneCurrent()
+    {
+        db->exec("DEMO1", "scott", R"(CREATE TABLE "BIN"("A" NUMBER))");
+        open();
+        clickEntry(1, 1);  // BIN
+        button("PushButton4")->click();
+        QVERIFY(!names(1).contains("BIN"));
+        QCOMPARE(page->list(DatabaseSide::One).currentIndex(), -1);
+        button("PushButton4")->click();
+        QCOMPARE(harness->dialogs.texts("information"), QStringList{"Please select a table"});
+
+        app::TableList& entries = page->list(DatabaseSide::One);
+        clickEntry(1, 2);  // ORDERS
+        entries.removeAt(0);
+        QCOMPARE(entries.text(entries.currentIndex()), QString("ORDERS"));
+        entries.add("AAA");
+        QCOMPARE(entries.text(entries.currentIndex()), QString("ORDERS"));
+        entries.removeAt(entries.count() - 1);
+        QCOMPARE(entries.text(entries.currentIndex()), QString("ORDERS"));
+        entries.removeAt(entries.currentIndex());
+        QCOMPARE(entries.currentIndex(), -1);
+        entries.setCurrentIndex(0);
+        QCOMPARE(entries.currentIndex(), 0);
+    }
+
     void selectAllAndDeselectAllTouchOneSide()
     {
         open();
@@ -182,6 +238,48 @@ private slots:
         QVERIFY(!page->operationRunning());
         QVERIFY(!login->isVisible());
         db->exec("DEMO2", "hr", R"(DROP TABLE "ORDERS")");
+    }
+
+    // While the page reads its lists, table operations and Back wait, as they wait for each other.
+    void commandsWaitWhileTheListsFill()
+    {
+        open();
+        clickEntry(1, 2);  // ORDERS
+        int clicks = 0;
+        QTimer timer;
+        connect(&timer, &QTimer::timeout, this, [&] {
+            timer.stop();
+            ++clicks;
+            for (const char* name : {"PushButton3", "PushButton4", "PushButton5", "PushButton11"})
+                button(name)->click();
+        });
+        QTest::qWait(20);
+        timer.start(0);
+        db->startTrace();
+        page->Form_Load();
+        QCOMPARE(clicks, 1);
+        QVERIFY(harness->dialogs.shown.isEmpty());
+        QVERIFY(page->isVisible());
+        QVERIFY(!login->isVisible());
+        QCOMPARE(names(1), QStringList({"ACCOUNTS", "customers", "ORDERS", "Zebra"}));
+        QCOMPARE(names(2), QStringList({"REGIONS"}));
+        QVERIFY(!db->tracedStatements().join('\n').contains("DROP"));
+        QVERIFY(!db->tracedStatements().join('\n').contains("CREATE"));
+    }
+
+    void closingWhileTheListsFillEndsQuietly()
+    {
+        open();
+        QTimer timer;
+        connect(&timer, &QTimer::timeout, this, [&] {
+            timer.stop();
+            page->close();
+        });
+        QTest::qWait(20);
+        timer.start(0);
+        login->findChild<QPushButton*>("PushButton2")->click();
+        QCOMPARE(harness->endings, 1);
+        QVERIFY(harness->dialogs.shown.isEmpty());
     }
 
     void closingDuringARunSendsNothingMore()

@@ -45,7 +45,12 @@ void ListWidgetTableList::add(const QString& text)
 
 void ListWidgetTableList::removeAt(int index)
 {
+    // Removing the current entry leaves none current, as in the classic list box; Qt would make
+    // a neighbour current, which the commands would then take as the user's choice.
+    const bool wasCurrent = list_->currentRow() == index;
     delete list_->takeItem(index);
+    if (wasCurrent)
+        list_->selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
 }
 
 void ListWidgetTableList::clear() { list_->clear(); }

@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSettings>
+#include <QStorageInfo>
 
 namespace app {
 
@@ -47,6 +48,9 @@ void SettingsStore::protectFile()
     if (privateFile_.isEmpty())
         return;
     QFileInfo info(privateFile_);
+    // Whatever else stands at the path (a folder, say) is not the store's to change.
+    if (info.exists() && !info.isFile())
+        return;
     QDir().mkpath(info.absolutePath());
     QFile file(privateFile_);
     if (!file.exists() && file.open(QIODevice::WriteOnly))
@@ -59,11 +63,36 @@ QString SettingsStore::read(const QString& key) const
     return settings_->value(group_ + QLatin1Char('/') + key, QString()).toString();
 }
 
-void SettingsStore::write(const QString& key, const QString& value)
+bool SettingsStore::write(const QString& key, const QString& value)
 {
     settings_->setValue(group_ + QLatin1Char('/') + key, value);
     settings_->sync();
     protectFile();
+    if (settings_->status() != QSettings::AccessError)
+        return true;
+    writeProblem_ = describeWriteProblem();
+    return false;
+}
+
+QString SettingsStore::describeWriteProblem() const
+{
+    const QString path = QDir::toNativeSeparators(settings_->fileName());
+    if (settings_->format() != QSettings::IniFormat)
+        return path + QStringLiteral(" cannot be written");
+    const QFileInfo file(settings_->fileName());
+    if (file.isDir())
+        return path + QStringLiteral(" is a folder");
+    const QFileInfo folder(file.absolutePath());
+    if (!folder.isDir())
+        return QStringLiteral("the folder of ") + path + QStringLiteral(" cannot be made");
+    QFile probe(settings_->fileName());
+    if (!probe.open(QIODevice::Append))
+        return path + QStringLiteral(": ") + probe.errorString();
+    probe.close();
+    const QStorageInfo storage(folder.absoluteFilePath());
+    if (storage.isValid() && storage.bytesAvailable() == 0)
+        return path + QStringLiteral(": the disk is full");
+    return path + QStringLiteral(" could not be written");
 }
 
 } // namespace app

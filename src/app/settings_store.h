@@ -20,15 +20,20 @@ public:
 
     ~SettingsStore();
     QString read(const QString& key) const;
-    void write(const QString& key, const QString& value);
+    // False when the value could not be stored; writeProblem() then says where and why.
+    bool write(const QString& key, const QString& value);
+    // Empty until a write failed: the store's path and a short plain reason.
+    QString writeProblem() const { return writeProblem_; }
 
 private:
     SettingsStore(std::unique_ptr<QSettings> settings, QString group, QString privateFile);
     void protectFile();
+    QString describeWriteProblem() const;
 
     std::unique_ptr<QSettings> settings_;
     QString group_;
     QString privateFile_;
+    QString writeProblem_;
 };
 
 } // namespace app

@@ -5,6 +5,7 @@
 #include "app/settings_store.h"
 #include "app/step_trap.h"
 #include "oracle/odbc_connection.h"
+#include "ui/handler_run.h"
 #include "ui/help_texts.h"
 #include "ui/page_design.h"
 #include "ui/pointer_rules.h"
@@ -84,7 +85,8 @@ void LoginPage::buildControls()
         const QString key = kLoginFieldKeys[i];
         // Text1_Change to Text6_Change: every change is stored at once.
         connect(texts_[i], &QLineEdit::textChanged, this, [this, key](const QString& text) {
-            services_.settings.write(key, text);
+            if (!services_.settings.write(key, text))
+                tellLoginsNotRemembered();
         });
         texts_[i]->installEventFilter(this);
     }
@@ -107,10 +109,28 @@ void LoginPage::buildControls()
     texts_[0]->setFocus();
 }
 
+void LoginPage::tellLoginsNotRemembered()
+{
+    if (toldLoginsNotRemembered_)
+        return;
+    toldLoginsNotRemembered_ = true;
+    resumeTypingIn_ = isActiveWindow() ? qobject_cast<QLineEdit*>(focusWidget()) : nullptr;
+    const QString text = QStringLiteral("Your logins will not be remembered: the settings cannot be saved (")
+        + services_.settings.writeProblem() + QStringLiteral(").");
+    services_.dialogs.information(applicationTitle_, text);
+}
+
 bool LoginPage::eventFilter(QObject* watched, QEvent* event)
 {
     // Text1_GotFocus to Text6_GotFocus: the whole content is selected, also after a click.
     if (event->type() == QEvent::FocusIn) {
+        // Back from the settings box to the field being typed in, typing goes on where it was:
+        // selecting the whole text would let the next key replace it.
+        const bool resumesTyping = watched == resumeTypingIn_
+            && static_cast<QFocusEvent*>(event)->reason() == Qt::ActiveWindowFocusReason;
+        resumeTypingIn_ = nullptr;
+        if (resumesTyping)
+            return QWidget::eventFilter(watched, event);
         if (auto* text = qobject_cast<QLineEdit*>(watched)) {
             text->selectAll();
             QTimer::singleShot(0, text, [text] {
@@ -123,6 +143,12 @@ bool LoginPage::eventFilter(QObject* watched, QEvent* event)
 }
 
 void LoginPage::Form_Load()
+{
+    const RunningMark mark(fillingLists_);
+    RunUntilClosed([this] { loadSteps(); });
+}
+
+void LoginPage::loadSteps()
 {
     app::StepTrap trap(services_.dialogs, QStringLiteral("Form1.Form_Load"));
     trap.step(100, [&] {
@@ -172,6 +198,15 @@ TablesPage& LoginPage::tablesPage()
 
 void LoginPage::PushButton2_Click()
 {
+    // Filling the lists lets events in: a second click meanwhile would fill them twice.
+    if (fillingLists_)
+        return;
+    const RunningMark mark(fillingLists_);
+    RunUntilClosed([this] { nextSteps(); });
+}
+
+void LoginPage::nextSteps()
+{
     app::StepTrap trap(services_.dialogs, QStringLiteral("Form1.PushButton2_Click"));
     trap.step(100, [&] { pointer_.setPointer(app::kPointerHourglass); });
     if (trap.when(102, [&] { return oracle::TestConnection(oracle::BuildConnectionString(CurrentProfile(DatabaseSide::One))); })) {
@@ -190,6 +225,8 @@ void LoginPage::PushButton5_Click() { testConnection(DatabaseSide::Two, QStringL
 
 void LoginPage::testConnection(DatabaseSide side, const QString& procedurePath)
 {
+    if (fillingLists_)
+        return;
     app::StepTrap trap(services_.dialogs, procedurePath);
     oracle::Connection connection;
     trap.mark(100);

@@ -27,7 +27,8 @@ public:
     ~LoginPage() override;
 
     // Start-up: skin and colours, caption, title, home page, hand cursor, the six fields from the
-    // settings, and the jump to the tables page when both saved profiles connect.
+    // settings, and the jump to the tables page when both saved profiles connect. A close while
+    // the lists fill ends it quietly.
     void Form_Load();
     // True when start-up went straight to the tables page.
     bool hiddenByLoad() const { return hiddenByLoad_; }
@@ -40,6 +41,7 @@ public:
     TablesPage& tablesPage();
     TablesPage* loadedTablesPage() const { return tablesPage_.get(); }
 
+    // While "Next >" fills the lists, it and the connection tests ignore clicks.
     void PushButton2_Click();  // "Next >"
     void PushButton3_Click();  // Test Connection, side 1
     void PushButton4_Click();  // "Help"
@@ -53,6 +55,10 @@ protected:
 
 private:
     void buildControls();
+    void loadSteps();
+    void nextSteps();
+    // Once per run: the settings cannot be written, so typed logins are not kept.
+    void tellLoginsNotRemembered();
     void testConnection(oracle::DatabaseSide side, const QString& procedurePath);
     void showSidHelp(const QString& procedurePath, bool withNote);
 
@@ -61,6 +67,9 @@ private:
     PointerRules* pointerRules_ = nullptr;
     QString applicationTitle_;
     bool hiddenByLoad_ = false;
+    bool fillingLists_ = false;
+    bool toldLoginsNotRemembered_ = false;
+    QLineEdit* resumeTypingIn_ = nullptr;
     std::unique_ptr<TablesPage> tablesPage_;
 
     QGroupBox* Frame1 = nullptr;

@@ -1,5 +1,7 @@
 #include "ui/page_design.h"
 
+#include "ui/frame.h"
+
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QLabel>
@@ -7,6 +9,7 @@
 #include <QPalette>
 #include <QPushButton>
 #include <QScreen>
+#include <limits>
 
 namespace ui {
 
@@ -94,7 +97,7 @@ QLabel* MakeLabel(QWidget* parent, const char* name, const QString& caption)
 
 QGroupBox* MakeFrame(QWidget* parent, const char* name, const QString& caption)
 {
-    auto* frame = new QGroupBox(caption, parent);
+    auto* frame = new Frame(caption, parent);
     frame->setObjectName(QLatin1String(name));
     frame->setFont(arial(9));
     frame->setFocusPolicy(Qt::NoFocus);
@@ -109,6 +112,8 @@ QLineEdit* MakeTextBox(QWidget* parent, const char* name)
     auto* text = new QLineEdit(parent);
     text->setObjectName(QLatin1String(name));
     text->setFont(arial(9));
+    // No practical limit, as in the classic text box; Qt's default stops at 32,767 characters.
+    text->setMaxLength(std::numeric_limits<int>::max());
     text->setMouseTracking(true);
     keepMouseMoves(text);
     return text;

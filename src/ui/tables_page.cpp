@@ -2,14 +2,15 @@
 
 #include "app/application_frame.h"
 #include "app/dialogs.h"
-#include "app/operation_error.h"
 #include "app/step_trap.h"
 #include "oracle/table_catalogue.h"
 #include "tableops/copy_run.h"
 #include "tableops/page_context.h"
 #include "tableops/table_deletion.h"
 #include "tableops/table_rename.h"
+#include "ui/handler_run.h"
 #include "ui/help_texts.h"
+#include "ui/list_box.h"
 #include "ui/login_page.h"
 #include "ui/page_design.h"
 #include "ui/pointer_rules.h"
@@ -42,7 +43,7 @@ void TablesPage::buildControls()
     PlaceInTwips(Frame2, 4080, 120, 3840, 4215);
 
     auto makeList = [this](QGroupBox* frame, const char* name) {
-        auto* list = new QListWidget(frame);
+        QListWidget* list = new ListBox(frame);
         list->setObjectName(QLatin1String(name));
         list->setFont(font());
         // A click toggles an entry and leaves the others as they are.
@@ -122,6 +123,9 @@ app::TableList& TablesPage::list(DatabaseSide side)
 
 void TablesPage::Form_Load()
 {
+    if (loading_)
+        return;
+    const RunningMark mark(loading_);
     app::StepTrap trap(services_.dialogs, QStringLiteral("Form2.Form_Load"));
     trap.step(100, [&] { app::ApplyFormColours(this); });
     trap.step(102, [&] { setWindowIcon(app::ApplicationIcon()); });
@@ -160,21 +164,13 @@ void TablesPage::PushButton7_Click() { selectAll(DatabaseSide::Two, false, QStri
 
 void TablesPage::runTableOperation(const QString& procedurePath, const TableOperation& operation)
 {
-    if (operationRunning_)
+    if (operationRunning_ || loading_)
         return;
-    operationRunning_ = true;
-    struct Reset {
-        bool& flag;
-        ~Reset() { flag = false; }
-    } reset{operationRunning_};
+    const RunningMark mark(operationRunning_);
     app::StepTrap trap(services_.dialogs, procedurePath);
     const tableops::PageContext context{services_.dialogs, pointer_, services_.events, *progress_, loginPage_,
                                         *list1_, *list2_, loginPage_.applicationTitle()};
-    try {
-        operation(trap, context);
-    } catch (const app::OperationCancelled&) {
-        // The window was closed during the operation: the program is ending.
-    }
+    RunUntilClosed([&] { operation(trap, context); });
 }
 
 void TablesPage::PushButton3_Click()
@@ -222,7 +218,7 @@ void TablesPage::PushButton10_Click()
 void TablesPage::PushButton11_Click()
 {
     // Back, then Next, would refill the lists under a running operation's walk.
-    if (operationRunning_)
+    if (operationRunning_ || loading_)
         return;
     app::StepTrap trap(services_.dialogs, QStringLiteral("Form2.PushButton11_Click"));
     trap.step(100, [&] { loginPage_.show(); });

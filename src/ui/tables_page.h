@@ -32,7 +32,9 @@ public:
     TablesPage(PageServices& services, LoginPage& loginPage);
     ~TablesPage() override;
 
-    // Colours, icon, hand cursor, caption, both lists read anew, window height.
+    // Colours, icon, hand cursor, caption, both lists read anew, window height. While the lists
+    // fill, table operations and Back wait; a close meanwhile raises OperationCancelled to the
+    // caller, the login page's handler.
     void Form_Load();
 
     app::TableList& list(oracle::DatabaseSide side);
@@ -58,7 +60,8 @@ protected:
 private:
     void buildControls();
     void selectAll(oracle::DatabaseSide side, bool selected, const QString& procedurePath);
-    // Runs one table operation under its handler's trap; while one runs, the others do nothing.
+    // Runs one table operation under its handler's trap; while one runs, or the lists fill, the
+    // others do nothing.
     using TableOperation = std::function<void(app::StepTrap&, const tableops::PageContext&)>;
     void runTableOperation(const QString& procedurePath, const TableOperation& operation);
 
@@ -67,6 +70,7 @@ private:
     app::WindowPointer pointer_;
     PointerRules* pointerRules_ = nullptr;
     bool operationRunning_ = false;
+    bool loading_ = false;
 
     QGroupBox* Frame1 = nullptr;
     QGroupBox* Frame2 = nullptr;

@@ -5,18 +5,29 @@
 #include "scripted_dialogs.h"
 #include "ui/page_services.h"
 
+#include <QDir>
 #include <QTemporaryDir>
 #include <QUrl>
 
 // Everything the real pages are given at start-up, with scripted boxes, a settings file of the
 // test's own, a fixed home-page draw and a recorded end of the program.
 struct PageServicesHarness {
-    explicit PageServicesHarness(int homePageDraw = 50)
-        : settings(app::SettingsStore::inFile(folder.filePath("settings.ini"))),
+    // With an unwritable settings file, the path of the settings file is taken by a folder.
+    enum class SettingsFile { Writable, Unwritable };
+
+    explicit PageServicesHarness(int homePageDraw = 50, SettingsFile settingsFile = SettingsFile::Writable)
+        : settings(app::SettingsStore::inFile(settingsPath(folder, settingsFile))),
           services{dialogs, *settings, events,
                    app::HomePageVisit([homePageDraw] { return homePageDraw; }, [this](const QUrl& url) { opened << url; }),
                    folder.path(), [this] { ++endings; events.requestShutdown(); }}
     {
+    }
+
+    static QString settingsPath(const QTemporaryDir& folder, SettingsFile settingsFile)
+    {
+        if (settingsFile == SettingsFile::Unwritable)
+            QDir(folder.path()).mkdir("settings.ini");
+        return folder.filePath("settings.ini");
     }
 
     QTemporaryDir folder;

@@ -33,12 +33,23 @@ public:
     }
     int currentIndex() const override { return current; }
     void setCurrentIndex(int index) override { current = index; }
-    void add(const QString& text) override { entries.insert(app::SortedInsertPosition(*this, text), Entry{text, false}); }
+    // The current entry moves with its entry, as in the page's lists; removing it leaves none current.
+    void add(const QString& text) override
+    {
+        const int position = app::SortedInsertPosition(*this, text);
+        entries.insert(position, Entry{text, false});
+        if (current >= position)
+            ++current;
+    }
     void removeAt(int index) override
     {
+        if (index < 0 || index >= count())
+            return;
         entries.removeAt(index);
-        if (current >= count())
-            current = count() - 1;
+        if (current == index)
+            current = -1;
+        else if (current > index)
+            --current;
     }
     void clear() override
     {
