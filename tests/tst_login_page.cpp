@@ -1,6 +1,7 @@
 // The login page driven as a user would: start-up, typing, focus, help, connection tests,
 // "Next >", pointer rules, home page and closing.
 #include "devdb_fixture.h"
+#include "open_box.h"
 #include "page_services_harness.h"
 #include "ui/login_page.h"
 #include "app/message_box_dialogs.h"
@@ -210,7 +211,7 @@ private slots:
         QString shownText;
         QTimer closer;
         connect(&closer, &QTimer::timeout, page.get(), [&] {
-            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            if (auto* box = qobject_cast<QMessageBox*>(OpenBox())) {
                 ++boxes;
                 shownText = box->text();
                 QCOMPARE(box->windowTitle(), QString("Mirravel"));

@@ -1,6 +1,8 @@
 // The tables page driven through its controls: lists, selection, Back, Help, failures of the
 // catalogue, the busy guard and closing during a run.
 #include "devdb_fixture.h"
+#include "app/message_box_dialogs.h"
+#include "open_box.h"
 #include "page_services_harness.h"
 #include "ui/login_page.h"
 #include "ui/tables_page.h"
@@ -8,6 +10,7 @@
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QtTest>
@@ -280,6 +283,51 @@ private slots:
         login->findChild<QPushButton*>("PushButton2")->click();
         QCOMPARE(harness->endings, 1);
         QVERIFY(harness->dialogs.shown.isEmpty());
+    }
+
+    // A page stays closable while a report is up (a modal box would block its close button, and a
+    // run of reports would leave no way out); its other input waits, and the operation ends once
+    // the report is closed.
+    void closingWhileAReportIsUpEndsTheOperationAfterIt()
+    {
+        harness = std::make_unique<PageServicesHarness>();
+        const QStringList saved = {"DEMO1", "scott", "tiger", "DEMO2", "hr", "hr"};
+        for (int i = 0; i < 6; ++i)
+            harness->settings->write(ui::kLoginFieldKeys[size_t(i)], saved[i]);
+        app::MessageBoxDialogs realBoxes;
+        const ui::PageServices& scripted = harness->services;
+        ui::PageServices withRealBoxes{realBoxes, scripted.settings, scripted.events, scripted.homePage,
+                                       scripted.programFolder, scripted.endProgram};
+        login = std::make_unique<ui::LoginPage>(withRealBoxes);
+        const auto pagesGo = qScopeGuard([this] { login.reset(); });
+        login->Form_Load();
+        page = login->loadedTablesPage();
+        QVERIFY(page);
+        clickEntry(1, 0);  // ACCOUNTS
+        clickEntry(1, 3);  // Zebra
+        db->addFault("1+|DROP TABLE|HY000|ORA-01031: insufficient privileges");
+        db->startTrace();
+        int reports = 0;
+        QTimer whileUp;
+        connect(&whileUp, &QTimer::timeout, this, [&] {
+            auto* box = qobject_cast<QMessageBox*>(OpenBox());
+            if (!box)
+                return;
+            ++reports;
+            const auto answer = qScopeGuard([box] { box->button(QMessageBox::Ok)->click(); });
+            QCOMPARE(QGuiApplication::modalWindow(), nullptr);
+            QTest::mouseClick(button("PushButton2"), Qt::LeftButton);  // Deselect All, held back
+            QCOMPARE(listWidget(1)->selectedItems().size(), 2);
+            page->close();
+        });
+        whileUp.start(5);
+        button("PushButton4")->click();
+        whileUp.stop();
+        QCOMPARE(reports, 1);
+        QCOMPARE(harness->endings, 1);
+        QStringList drops = db->tracedStatements().filter("DROP TABLE");
+        QCOMPARE(drops.size(), 1);
+        QVERIFY(drops[0].endsWith(R"(DROP TABLE "Zebra")"));
     }
 
     void closingDuringARunSendsNothingMore()

@@ -1,5 +1,7 @@
 #include "app/display_start.h"
 
+#include "app/guarded_application.h"
+
 #include <QByteArray>
 #include <cstdio>
 #include <cstdlib>
@@ -89,7 +91,7 @@ void passOnHeldMessages()
 std::unique_ptr<QApplication> StartApplication(int& argc, char** argv)
 {
     const QtMessageHandler previous = qInstallMessageHandler(holdWhileStarting);
-    auto application = std::make_unique<QApplication>(argc, argv);
+    std::unique_ptr<QApplication> application = std::make_unique<GuardedApplication>(argc, argv);
     qInstallMessageHandler(previous);
     passOnHeldMessages();
     return application;

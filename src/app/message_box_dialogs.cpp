@@ -1,6 +1,8 @@
 #include "app/message_box_dialogs.h"
 
 #include <QApplication>
+#include <QEvent>
+#include <QEventLoop>
 #include <QInputDialog>
 #include <QLabel>
 #include <QMessageBox>
@@ -28,20 +30,88 @@ void showMessage(QMessageBox& box, const QString& text)
     box.setText(displayed(text));
 }
 
+bool isUserInput(QEvent::Type type)
+{
+    switch (type) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseMove:
+    case QEvent::Wheel:
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::ShortcutOverride:
+    case QEvent::Shortcut:
+    case QEvent::ContextMenu:
+    case QEvent::HoverEnter:
+    case QEvent::HoverMove:
+    case QEvent::HoverLeave:
+    case QEvent::TouchBegin:
+    case QEvent::TouchUpdate:
+    case QEvent::TouchEnd:
+    case QEvent::TabletPress:
+    case QEvent::TabletRelease:
+    case QEvent::TabletMove:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// While a box is up, only the box takes the user's input, as with a modal box.
+class OnlyTheBoxTakesInput : public QObject {
+public:
+    explicit OnlyTheBoxTakesInput(QWidget* box) : box_(box) { qApp->installEventFilter(this); }
+    ~OnlyTheBoxTakesInput() override { qApp->removeEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (!isUserInput(event->type()) || !watched->isWidgetType())
+            return false;
+        // The box's own pop-ups (an edit menu, say) are windows of their own, children of the box.
+        for (auto* widget = static_cast<QWidget*>(watched); widget; widget = widget->parentWidget())
+            if (widget == box_)
+                return false;
+        return true;
+    }
+
+private:
+    QWidget* box_;
+};
+
+// Shows the box and waits for its answer like a modal box, except that the other windows are
+// not blocked: Qt drops a close request for a blocked window, so the user could not close a page
+// while a box was up, and a run of boxes had no way out. A page closed meanwhile ends the
+// program, which ends this wait as well.
+int answerOf(QDialog& box)
+{
+    box.setWindowModality(Qt::NonModal);
+    const OnlyTheBoxTakesInput onlyTheBox(&box);
+    QEventLoop wait;
+    QObject::connect(&box, &QDialog::finished, &wait, &QEventLoop::quit);
+    box.show();
+    box.activateWindow();
+    if (box.isVisible())
+        wait.exec(QEventLoop::DialogExec);
+    box.hide();
+    return box.result();
+}
+
 } // namespace
 
 void MessageBoxDialogs::information(const QString& title, const QString& text)
 {
     QMessageBox box(QMessageBox::NoIcon, title, QString(), QMessageBox::Ok, owner());
     showMessage(box, text);
-    box.exec();
+    answerOf(box);
 }
 
 void MessageBoxDialogs::errorReport(const QString& text)
 {
     QMessageBox box(QMessageBox::Warning, QStringLiteral("Application Error"), QString(), QMessageBox::Ok, owner());
     showMessage(box, text);
-    box.exec();
+    answerOf(box);
 }
 
 bool MessageBoxDialogs::askYesNo(const QString& title, const QString& text)
@@ -49,7 +119,7 @@ bool MessageBoxDialogs::askYesNo(const QString& title, const QString& text)
     QMessageBox box(QMessageBox::NoIcon, title, QString(), QMessageBox::Yes | QMessageBox::No, owner());
     showMessage(box, text);
     box.setDefaultButton(QMessageBox::Yes);
-    return box.exec() == QMessageBox::Yes;
+    return answerOf(box) == QMessageBox::Yes;
 }
 
 QString MessageBoxDialogs::input(const QString& title, const QString& prompt, const QString& proposed)
@@ -63,7 +133,7 @@ QString MessageBoxDialogs::input(const QString& title, const QString& prompt, co
     for (QLabel* label : box.findChildren<QLabel*>())
         label->setTextFormat(Qt::PlainText);
     box.setTextValue(proposed);
-    return box.exec() == QDialog::Accepted ? box.textValue() : QString();
+    return answerOf(box) == QDialog::Accepted ? box.textValue() : QString();
 }
 
 } // namespace app

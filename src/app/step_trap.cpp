@@ -19,7 +19,11 @@ void StepTrap::report(const QString& description, FailureReach reach)
     if (reach == FailureReach::Table)
         tableEnded_ = true;
     ShowErrorReport(dialogs_, description, path_, line_);
-    // The user may have closed the window while the report was up.
+    stopIfEnding();
+}
+
+void StepTrap::stopIfEnding() const
+{
     if (events_ && events_->ending())
         throw OperationCancelled();
 }

@@ -18,8 +18,8 @@ inline const QString kOutOfMemoryText = QStringLiteral("Out of memory");
 // Runs a handler's numbered steps under one error trap. A failing step (any exception, from the
 // step itself or from a routine it called) shows the error report with the handler's path and
 // the current step number; the handler then goes on with its next written step. A failure that
-// will repeat ends the current table's rows or the whole operation after its one report, and a
-// window closed while a report was up ends the operation once the report is closed.
+// will repeat ends the current table's rows or the whole operation after its one report. Given the
+// event pump, a window closed meanwhile (during a box, for one) ends the handler after the step.
 class StepTrap {
 public:
     StepTrap(Dialogs& dialogs, QString procedurePath, const EventPump* events = nullptr);
@@ -69,7 +69,9 @@ private:
     {
         line_ = line;
         try {
-            return bool(action());
+            const bool result = bool(action());
+            stopIfEnding();
+            return result;
         } catch (const OperationCancelled&) {
             throw;
         } catch (const OperationError& error) {
@@ -82,6 +84,8 @@ private:
         return std::nullopt;
     }
     void report(const QString& description, FailureReach reach);
+    // A window closed meanwhile (during a box, say) ends the handler before its next step.
+    void stopIfEnding() const;
 
     Dialogs& dialogs_;
     QString path_;

@@ -150,7 +150,7 @@ void LoginPage::Form_Load()
 
 void LoginPage::loadSteps()
 {
-    app::StepTrap trap(services_.dialogs, QStringLiteral("Form1.Form_Load"));
+    app::StepTrap trap(services_.dialogs, QStringLiteral("Form1.Form_Load"), &services_.events);
     trap.step(100, [&] {
         // The skin engine itself is not part of this build; its colour steps are.
         if (app::FileExists(app::SkinFilePath(services_.programFolder)))
@@ -207,7 +207,7 @@ void LoginPage::PushButton2_Click()
 
 void LoginPage::nextSteps()
 {
-    app::StepTrap trap(services_.dialogs, QStringLiteral("Form1.PushButton2_Click"));
+    app::StepTrap trap(services_.dialogs, QStringLiteral("Form1.PushButton2_Click"), &services_.events);
     trap.step(100, [&] { pointer_.setPointer(app::kPointerHourglass); });
     if (trap.when(102, [&] { return oracle::TestConnection(oracle::BuildConnectionString(CurrentProfile(DatabaseSide::One))); })) {
         if (trap.when(104, [&] { return oracle::TestConnection(oracle::BuildConnectionString(CurrentProfile(DatabaseSide::Two))); })) {

@@ -126,7 +126,7 @@ void TablesPage::Form_Load()
     if (loading_)
         return;
     const RunningMark mark(loading_);
-    app::StepTrap trap(services_.dialogs, QStringLiteral("Form2.Form_Load"));
+    app::StepTrap trap(services_.dialogs, QStringLiteral("Form2.Form_Load"), &services_.events);
     trap.step(100, [&] { app::ApplyFormColours(this); });
     trap.step(102, [&] { setWindowIcon(app::ApplicationIcon()); });
     const QString cursorPath = app::HandCursorPath(services_.programFolder);
@@ -167,7 +167,7 @@ void TablesPage::runTableOperation(const QString& procedurePath, const TableOper
     if (operationRunning_ || loading_)
         return;
     const RunningMark mark(operationRunning_);
-    app::StepTrap trap(services_.dialogs, procedurePath);
+    app::StepTrap trap(services_.dialogs, procedurePath, &services_.events);
     const tableops::PageContext context{services_.dialogs, pointer_, services_.events, *progress_, loginPage_,
                                         *list1_, *list2_, loginPage_.applicationTitle()};
     RunUntilClosed([&] { operation(trap, context); });
