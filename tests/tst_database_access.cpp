@@ -4,7 +4,7 @@
 #include "oracle/connection_profile.h"
 #include "oracle/database_error.h"
 #include "oracle/odbc_connection.h"
-#include "oracle/table_catalogue.h"
+#include "tableops/table_list_filling.h"
 #include "plain_controls.h"
 
 #include <QtTest>
@@ -172,15 +172,15 @@ private slots:
         db->exec("DEMO1", "hr", R"(CREATE TABLE "MIDDLE"("A" NUMBER))");
         PlainTableList list({"OLD"});
         CountingPump pump;
-        FillTableList(list, DevDbFixture::connectionString("DEMO1", "hr", "hr"), pump);
+        tableops::FillTableList(list, DevDbFixture::connectionString("DEMO1", "hr", "hr"), pump);
         QCOMPARE(list.names(), QStringList({"Alpha b", "MIDDLE", "zeta"}));
         QCOMPARE(pump.yields, 3);
 
-        QVERIFY_THROWS_EXCEPTION(DatabaseError, FillTableList(list, DevDbFixture::connectionString("DEMO1", "hr", "bad"), pump));
+        QVERIFY_THROWS_EXCEPTION(DatabaseError, tableops::FillTableList(list, DevDbFixture::connectionString("DEMO1", "hr", "bad"), pump));
         QCOMPARE(list.names(), QStringList({"Alpha b", "MIDDLE", "zeta"}));
 
         db->addUser("DEMO1", "empty", "e");
-        FillTableList(list, DevDbFixture::connectionString("DEMO1", "empty", "e"), pump);
+        tableops::FillTableList(list, DevDbFixture::connectionString("DEMO1", "empty", "e"), pump);
         QCOMPARE(list.count(), 0);
     }
 };

@@ -178,6 +178,9 @@ private slots:
         button("PushButton6")->click();
         QCOMPARE(page->list(DatabaseSide::Two).selectedCount(), 1);
         QVERIFY(harness->dialogs.shown.isEmpty());
+        // As selecting entry by entry leaves it: no entry became current, none stopped being.
+        QCOMPARE(page->list(DatabaseSide::One).currentIndex(), -1);
+        QCOMPARE(page->list(DatabaseSide::Two).currentIndex(), 0);
     }
 
     void helpNamesTheContactPage()

@@ -18,6 +18,8 @@ public:
     virtual QString text(int index) const = 0;
     virtual bool isSelected(int index) const = 0;
     virtual void setSelected(int index, bool selected) = 0;
+    // Every entry at once, as setSelected on each would leave them.
+    virtual void setAllSelected(bool selected) = 0;
     virtual int selectedCount() const = 0;
     // -1 when the list has no current entry.
     virtual int currentIndex() const = 0;

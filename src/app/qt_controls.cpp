@@ -28,6 +28,16 @@ void ListWidgetTableList::setSelected(int index, bool selected)
         item->setSelected(selected);
 }
 
+// One change of the selection, not one per entry: with tens of thousands of entries the view
+// would redraw and the selection merge its ranges for each.
+void ListWidgetTableList::setAllSelected(bool selected)
+{
+    if (selected)
+        list_->selectAll();
+    else
+        list_->clearSelection();
+}
+
 int ListWidgetTableList::selectedCount() const { return int(list_->selectedItems().size()); }
 
 int ListWidgetTableList::currentIndex() const { return list_->currentRow(); }

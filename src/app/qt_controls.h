@@ -20,6 +20,7 @@ public:
     QString text(int index) const override;
     bool isSelected(int index) const override;
     void setSelected(int index, bool selected) override;
+    void setAllSelected(bool selected) override;
     int selectedCount() const override;
     int currentIndex() const override;
     void setCurrentIndex(int index) override;

@@ -1,16 +1,12 @@
 #pragma once
 
 #include <QString>
-
-namespace app {
-class TableList;
-class EventPump;
-}
+#include <QStringList>
 
 namespace oracle {
 
-// Refills the list with the tables the connection string's user owns. The list is cleared only
-// once the query has run, so a failing side keeps what it showed.
-void FillTableList(app::TableList& list, const QString& connectionString, app::EventPump& events);
+// The names of the tables the connection string's user owns, as the server gives them (its order,
+// its spelling). Throws DatabaseError when the connection or the query fails.
+QStringList ReadOwnedTableNames(const QString& connectionString);
 
 } // namespace oracle

@@ -3,10 +3,10 @@
 #include "app/application_frame.h"
 #include "app/dialogs.h"
 #include "app/step_trap.h"
-#include "oracle/table_catalogue.h"
 #include "tableops/copy_run.h"
 #include "tableops/page_context.h"
 #include "tableops/table_deletion.h"
+#include "tableops/table_list_filling.h"
 #include "tableops/table_rename.h"
 #include "ui/handler_run.h"
 #include "ui/help_texts.h"
@@ -134,12 +134,12 @@ void TablesPage::Form_Load()
         trap.step(108, [&] { pointer_.setCustomImage(app::LoadCursorFileOrFail(cursorPath)); });
     trap.step(110, [&] { setWindowTitle(app::kProductName); });
     trap.step(112, [&] {
-        oracle::FillTableList(*list1_, oracle::BuildConnectionString(loginPage_.CurrentProfile(DatabaseSide::One)),
-                              services_.events);
+        tableops::FillTableList(*list1_, oracle::BuildConnectionString(loginPage_.CurrentProfile(DatabaseSide::One)),
+                                services_.events);
     });
     trap.step(114, [&] {
-        oracle::FillTableList(*list2_, oracle::BuildConnectionString(loginPage_.CurrentProfile(DatabaseSide::Two)),
-                              services_.events);
+        tableops::FillTableList(*list2_, oracle::BuildConnectionString(loginPage_.CurrentProfile(DatabaseSide::Two)),
+                                services_.events);
     });
     // Tall enough for the lowest row of buttons.
     trap.step(116, [&] { SetClientSizeInTwips(this, 8040, 5520); });
@@ -150,11 +150,8 @@ void TablesPage::selectAll(DatabaseSide side, bool selected, const QString& proc
     app::StepTrap trap(services_.dialogs, procedurePath);
     app::TableList& entries = list(side);
     trap.mark(100);
-    const int count = entries.count();
-    for (int index = 0; index < count; ++index) {
-        trap.step(102, [&] { entries.setSelected(index, selected); });
-        trap.mark(104);
-    }
+    trap.step(102, [&] { entries.setAllSelected(selected); });
+    trap.mark(104);
 }
 
 void TablesPage::PushButton1_Click() { selectAll(DatabaseSide::One, true, QStringLiteral("Form2.PushButton1_Click")); }

@@ -24,6 +24,11 @@ public:
         if (index >= 0 && index < count())
             entries[index].selected = selected;
     }
+    void setAllSelected(bool selected) override
+    {
+        for (Entry& entry : entries)
+            entry.selected = selected;
+    }
     int selectedCount() const override
     {
         int n = 0;
