@@ -2,8 +2,9 @@
 // same INSERT statements through a bare loop on one ODBC connection, and compares.
 // Also measures what the buffered table costs against the raw size of its values, and the peak
 // resident memory of a process that runs nothing but the copy run.
-#include "app/qt_controls.h"
 #include "app/step_trap.h"
+#include "app/widgets/progress_bar_display.h"
+#include "app/widgets/qt_event_pump.h"
 #include "devdb_fixture.h"
 #include "oracle/odbc_connection.h"
 #include "oracle/sql_statements.h"

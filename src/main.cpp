@@ -1,8 +1,9 @@
-#include "app/application_frame.h"
-#include "app/display_start.h"
-#include "app/message_box_dialogs.h"
-#include "app/qt_controls.h"
+#include "app/program_files.h"
 #include "app/settings_store.h"
+#include "app/widgets/display_start.h"
+#include "app/widgets/home_page_visit.h"
+#include "app/widgets/message_box_dialogs.h"
+#include "app/widgets/qt_event_pump.h"
 #include "ui/login_page.h"
 #include "ui/page_services.h"
 

@@ -1,6 +1,6 @@
 // No exception leaves an event handler into Qt's event loop: the program's application object
 // drops such an event and the program goes on.
-#include "app/guarded_application.h"
+#include "app/widgets/guarded_application.h"
 
 #include <QPainter>
 #include <QWidget>

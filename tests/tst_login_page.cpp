@@ -4,7 +4,8 @@
 #include "open_box.h"
 #include "page_services_harness.h"
 #include "ui/login_page.h"
-#include "app/message_box_dialogs.h"
+#include "app/widgets/form_colours.h"
+#include "app/widgets/message_box_dialogs.h"
 #include "ui/tables_page.h"
 
 #include <QGroupBox>

@@ -1,5 +1,5 @@
 // The real boxes: titles, icons, buttons and default answers as the pages rely on them.
-#include "app/message_box_dialogs.h"
+#include "app/widgets/message_box_dialogs.h"
 #include "open_box.h"
 
 #include <QAbstractButton>

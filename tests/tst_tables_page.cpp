@@ -1,7 +1,8 @@
 // The tables page driven through its controls: lists, selection, Back, Help, failures of the
 // catalogue, the busy guard and closing during a run.
 #include "devdb_fixture.h"
-#include "app/message_box_dialogs.h"
+#include "app/widgets/form_colours.h"
+#include "app/widgets/message_box_dialogs.h"
 #include "open_box.h"
 #include "page_services_harness.h"
 #include "ui/login_page.h"

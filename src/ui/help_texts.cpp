@@ -1,9 +1,12 @@
 #include "ui/help_texts.h"
 
-#include "app/application_frame.h"
 #include "app/step_trap.h"
 
 namespace ui {
+
+namespace {
+const QString kContactPageAddress = QStringLiteral("https://www.kestrovan.com/contact/");
+}
 
 QString SidHelpText(app::StepTrap& trap)
 {
@@ -36,7 +39,7 @@ QString SidHelpText(app::StepTrap& trap)
 
 QString TablesPageHelpText()
 {
-    return QStringLiteral("Questions? Please contact Team Kestrovan at ") + app::kContactPageAddress;
+    return QStringLiteral("Questions? Please contact Team Kestrovan at ") + kContactPageAddress;
 }
 
 } // namespace ui

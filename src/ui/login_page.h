@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/qt_controls.h"
+#include "app/widgets/window_pointer.h"
 #include "oracle/connection_profile.h"
 #include "ui/page_services.h"
 

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "app/application_frame.h"
+#include "app/widgets/home_page_visit.h"
+#include "app/widgets/qt_event_pump.h"
 
 #include <QString>
 #include <functional>
@@ -8,7 +9,6 @@
 namespace app {
 class Dialogs;
 class SettingsStore;
-class QtEventPump;
 }
 
 namespace ui {

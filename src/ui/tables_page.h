@@ -1,6 +1,8 @@
 #pragma once
 
-#include "app/qt_controls.h"
+#include "app/widgets/list_widget_table_list.h"
+#include "app/widgets/progress_bar_display.h"
+#include "app/widgets/window_pointer.h"
 #include "oracle/connection_profile.h"
 #include "ui/page_services.h"
 

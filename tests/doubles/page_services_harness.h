@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/qt_controls.h"
 #include "app/settings_store.h"
+#include "app/widgets/qt_event_pump.h"
 #include "scripted_dialogs.h"
 #include "ui/page_services.h"
 

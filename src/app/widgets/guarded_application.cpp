@@ -1,4 +1,4 @@
-#include "app/guarded_application.h"
+#include "app/widgets/guarded_application.h"
 
 #include <exception>
 

@@ -1,10 +1,6 @@
-#include "app/qt_controls.h"
+#include "app/widgets/list_widget_table_list.h"
 
-#include "app/operation_error.h"
-
-#include <QCoreApplication>
 #include <QListWidget>
-#include <QProgressBar>
 
 namespace app {
 
@@ -64,47 +60,5 @@ void ListWidgetTableList::removeAt(int index)
 }
 
 void ListWidgetTableList::clear() { list_->clear(); }
-
-void ProgressBarDisplay::setValue(int value) { bar_->setValue(value); }
-
-void ProgressBarDisplay::setText(const QString& text) { bar_->setFormat(text); }
-
-void WindowPointer::setPointer(int value)
-{
-    if (value == value_)
-        return;
-    value_ = value;
-    apply();
-}
-
-void WindowPointer::setCustomImage(const QCursor& cursor)
-{
-    custom_ = cursor;
-    apply();
-}
-
-void WindowPointer::apply()
-{
-    QCursor cursor(Qt::ArrowCursor);
-    if (value_ == kPointerHourglass)
-        cursor = QCursor(Qt::WaitCursor);
-    else if (value_ == kPointerCustom && custom_)
-        cursor = *custom_;
-    // The page's pointer shows over every control of the page.
-    window_->setCursor(cursor);
-    for (QWidget* child : window_->findChildren<QWidget*>())
-        child->setCursor(cursor);
-}
-
-void QtEventPump::yield()
-{
-    constexpr qint64 kEventIntervalNs = 5'000'000;
-    if (!shuttingDown_ && (!sinceEvents_.isValid() || sinceEvents_.nsecsElapsed() >= kEventIntervalNs)) {
-        QCoreApplication::processEvents();
-        sinceEvents_.start();
-    }
-    if (shuttingDown_)
-        throw OperationCancelled();
-}
 
 } // namespace app

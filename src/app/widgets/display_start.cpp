@@ -1,6 +1,6 @@
-#include "app/display_start.h"
+#include "app/widgets/display_start.h"
 
-#include "app/guarded_application.h"
+#include "app/widgets/guarded_application.h"
 
 #include <QByteArray>
 #include <cstdio>

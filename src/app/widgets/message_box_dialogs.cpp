@@ -1,4 +1,4 @@
-#include "app/message_box_dialogs.h"
+#include "app/widgets/message_box_dialogs.h"
 
 #include <QApplication>
 #include <QEvent>
