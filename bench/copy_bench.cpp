@@ -6,7 +6,7 @@
 #include "app/widgets/progress_bar_display.h"
 #include "app/widgets/qt_event_pump.h"
 #include "devdb_fixture.h"
-#include "oracle/odbc_connection.h"
+#include "oracle/connection.h"
 #include "oracle/sql_statements.h"
 #include "page_harness.h"
 #include "tableops/copy_run.h"

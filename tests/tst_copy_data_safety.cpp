@@ -2,7 +2,7 @@
 // another schema's columns, depend on the catalogue's row order, change a declared type, change a
 // character, or cut a value.
 #include "devdb_fixture.h"
-#include "oracle/odbc_connection.h"
+#include "oracle/connection.h"
 #include "oracle/sql_statements.h"
 #include "page_harness.h"
 #include "tableops/copy_run.h"

@@ -1,9 +1,9 @@
 // The database layer through unixODBC and the stand-in driver: connections, result sets,
 // exact values, the driver's own error texts, and the table catalogue.
 #include "devdb_fixture.h"
+#include "oracle/connection.h"
 #include "oracle/connection_profile.h"
 #include "oracle/database_error.h"
-#include "oracle/odbc_connection.h"
 #include "tableops/table_list_filling.h"
 #include "plain_controls.h"
 

@@ -1,6 +1,6 @@
 #include "oracle/connection_profile.h"
 
-#include "oracle/odbc_connection.h"
+#include "oracle/connection.h"
 
 namespace oracle {
 

@@ -1,7 +1,7 @@
 #include "oracle/schema_identity.h"
 
+#include "oracle/connection.h"
 #include "oracle/database_error.h"
-#include "oracle/odbc_connection.h"
 #include "oracle/sql_statements.h"
 
 namespace oracle {

@@ -1,6 +1,6 @@
 #include "oracle/table_catalogue.h"
 
-#include "oracle/odbc_connection.h"
+#include "oracle/connection.h"
 #include "oracle/sql_statements.h"
 
 namespace oracle {

@@ -1,7 +1,7 @@
 #include "tableops/copy_run.h"
 
 #include "app/step_trap.h"
-#include "oracle/odbc_connection.h"
+#include "oracle/connection.h"
 #include "oracle/schema_identity.h"
 #include "oracle/sql_statements.h"
 #include "tableops/definition_transfer.h"

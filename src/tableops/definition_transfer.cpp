@@ -2,7 +2,7 @@
 
 #include "app/controls.h"
 #include "app/step_trap.h"
-#include "oracle/odbc_connection.h"
+#include "oracle/connection.h"
 #include "oracle/sql_statements.h"
 
 #include <vector>

@@ -1,7 +1,7 @@
 #include "tableops/table_deletion.h"
 
 #include "app/step_trap.h"
-#include "oracle/odbc_connection.h"
+#include "oracle/connection.h"
 #include "oracle/sql_statements.h"
 #include "tableops/page_context.h"
 

@@ -9,7 +9,7 @@
 #include "app/widgets/application_icon.h"
 #include "app/widgets/cursor_file.h"
 #include "app/widgets/form_colours.h"
-#include "oracle/odbc_connection.h"
+#include "oracle/connection.h"
 #include "ui/handler_run.h"
 #include "ui/help_texts.h"
 #include "ui/page_design.h"

@@ -2,7 +2,6 @@
 
 #include "oracle/field_value.h"
 
-#include <QString>
 #include <memory>
 #include <vector>
 
@@ -36,34 +35,15 @@ public:
 
 private:
     friend class Connection;
+    // Takes over an executed statement that gives rows (columnCount > 0): describes and binds its
+    // columns, reads every row at once for a client-side cursor, and stands on the first row.
+    ResultSet(std::shared_ptr<detail::ConnectionCore> connection, const std::shared_ptr<detail::StatementCore>& statement,
+              int columnCount, bool clientCursor);
+
     struct State;
     std::unique_ptr<State> state_;
     void requireOpen() const;
     void fetch();
-};
-
-enum class CursorLocation { Server, Client };
-
-// One ODBC connection opened from a connection string, with nothing else set. Releasing it
-// closes it; every operation makes its own.
-class Connection {
-public:
-    Connection();
-    Connection(const Connection&) = delete;
-    Connection& operator=(const Connection&) = delete;
-    ~Connection();
-
-    void setCursorLocation(CursorLocation location) { cursorLocation_ = location; }
-    void open(const QString& connectionString);
-    bool isOpen() const;
-    // Runs plain SQL text. A query gives its rows positioned on the first; anything else a
-    // closed result set.
-    ResultSet execute(const QString& sql);
-    void close();
-
-private:
-    std::shared_ptr<detail::ConnectionCore> core_;
-    CursorLocation cursorLocation_ = CursorLocation::Server;
 };
 
 } // namespace oracle
