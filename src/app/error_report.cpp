@@ -6,7 +6,7 @@ namespace app {
 
 QString ErrorReportText(const QString& description, const QString& procedurePath, int line)
 {
-    return description + QStringLiteral("\r\n") + QStringLiteral("in Brenvick2021/08/31.") + procedurePath
+    return description + QStringLiteral("\r\n") + kProcedurePathPrefix + procedurePath
         + QStringLiteral(" ") + QStringLiteral("at line ") + QString::number(line) + QStringLiteral("\r\r")
         + QStringLiteral("Please email screenshot of this message to ") + QString::fromLatin1(kSupportAddress);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/dialogs.h"
+#include "app/error_report.h"
 
 #include <QList>
 #include <QString>
@@ -58,9 +59,8 @@ public:
     {
         QStringList result;
         for (const QString& text : errors()) {
-            const auto start = text.indexOf("in Brenvick2021/08/31.");
-            const auto end = text.indexOf('\r', start);
-            result << text.mid(start + 22, end - start - 22);
+            const auto start = text.indexOf(app::kProcedurePathPrefix) + app::kProcedurePathPrefix.size();
+            result << text.mid(start, text.indexOf('\r', start) - start);
         }
         return result;
     }
