@@ -4,9 +4,9 @@
 #include "app/step_trap.h"
 #include "oracle/connection.h"
 #include "oracle/sql_statements.h"
+#include "tableops/progress_percent.h"
 #include "tableops/row_buffer.h"
 
-#include <cmath>
 #include <new>
 
 namespace tableops {
@@ -30,12 +30,6 @@ void addValue(oracle::sql::InsertRowStatement& insert, const PackedValue& value,
         insert.addText(value.data, size_t(column) < sqlTypes.size() ? sqlTypes[size_t(column)] : 0);
         break;
     }
-}
-
-// The bar's share after a row, rounded as the classic runtime rounded (half to even).
-int progressValue(std::int64_t rowIndex, std::int64_t rowCount)
-{
-    return int(std::nearbyint(double(rowIndex + 1) / double(rowCount) * 100.0));
 }
 
 } // namespace
@@ -93,7 +87,7 @@ void CopyTableRows(app::StepTrap& trap, oracle::Connection& source, oracle::Conn
         });
         if (built)
             trap.step(280, [&] { target.execute(insert.text()); });
-        trap.step(282, [&] { progress.setValue(progressValue(i, rowCount)); });
+        trap.step(282, [&] { progress.setValue(ProgressPercent(i + 1, rowCount)); });
     }
 }
 
