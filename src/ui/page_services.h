@@ -1,7 +1,6 @@
 #pragma once
 
 #include "app/widgets/home_page_visit.h"
-#include "app/widgets/qt_event_pump.h"
 
 #include <QString>
 #include <functional>
@@ -9,6 +8,7 @@
 namespace app {
 class Dialogs;
 class SettingsStore;
+class EventPump;
 }
 
 namespace ui {
@@ -18,7 +18,7 @@ namespace ui {
 struct PageServices {
     app::Dialogs& dialogs;
     app::SettingsStore& settings;
-    app::QtEventPump& events;
+    app::EventPump& events;
     app::HomePageVisit homePage;
     QString programFolder;
     std::function<void()> endProgram;
