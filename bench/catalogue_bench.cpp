@@ -6,6 +6,7 @@
 #include "page_services_harness.h"
 #include "ui/login_page.h"
 #include "ui/tables_page.h"
+#include "ui/wizard.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -53,7 +54,7 @@ double isqlListing(const QString& connectionString)
 // The program as it starts with saved logins: start-up tests both sides and opens the tables page.
 struct OpenPages {
     PageServicesHarness harness;
-    std::unique_ptr<ui::LoginPage> login;
+    std::unique_ptr<ui::Wizard> wizard;
     ui::TablesPage* tables = nullptr;
 
     explicit OpenPages(const QString& user2)
@@ -65,9 +66,9 @@ struct OpenPages {
     double open()
     {
         return secondsOf([&] {
-            login = std::make_unique<ui::LoginPage>(harness.services);
-            login->Form_Load();
-            tables = login->loadedTablesPage();
+            wizard = std::make_unique<ui::Wizard>(harness.services);
+            wizard->start();
+            tables = wizard->loadedTablesPage();
             QCoreApplication::processEvents();  // the page drawn with its lists
         });
     }

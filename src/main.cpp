@@ -4,8 +4,8 @@
 #include "app/widgets/home_page_visit.h"
 #include "app/widgets/message_box_dialogs.h"
 #include "app/widgets/qt_event_pump.h"
-#include "ui/login_page.h"
 #include "ui/page_services.h"
+#include "ui/wizard.h"
 
 #include <QApplication>
 
@@ -28,10 +28,8 @@ int main(int argc, char* argv[])
                                   QCoreApplication::exit(0);
                               }};
 
-    ui::LoginPage loginPage(services);
-    loginPage.Form_Load();
-    if (!loginPage.hiddenByLoad())
-        loginPage.show();
+    ui::Wizard wizard(services);
+    wizard.start();
     if (events.shuttingDown())
         return 0;
     return application->exec();

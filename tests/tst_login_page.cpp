@@ -1,12 +1,14 @@
 // The login page driven as a user would: start-up, typing, focus, help, connection tests,
 // "Next >", pointer rules, home page and closing.
+#include "app/widgets/form_colours.h"
+#include "app/widgets/message_box_dialogs.h"
 #include "devdb_fixture.h"
 #include "open_box.h"
 #include "page_services_harness.h"
 #include "ui/login_page.h"
-#include "app/widgets/form_colours.h"
-#include "app/widgets/message_box_dialogs.h"
 #include "ui/tables_page.h"
+#include "ui/tables_page_access.h"
+#include "ui/wizard.h"
 
 #include <QGroupBox>
 #include <QImageWriter>
@@ -25,7 +27,8 @@ class LoginPageTest : public QObject {
 
     std::unique_ptr<DevDbFixture> db;
     std::unique_ptr<PageServicesHarness> harness;
-    std::unique_ptr<ui::LoginPage> page;
+    std::unique_ptr<ui::Wizard> wizard;
+    ui::LoginPage* page = nullptr;
 
     QLineEdit* text(int n) { return page->findChild<QLineEdit*>(QString("Text%1").arg(n)); }
     QPushButton* button(const char* name) { return page->findChild<QPushButton*>(name); }
@@ -38,10 +41,13 @@ class LoginPageTest : public QObject {
     {
         if (!saved.isEmpty())
             saveProfiles(saved);
-        page = std::make_unique<ui::LoginPage>(harness->services);
-        page->Form_Load();
-        if (!page->hiddenByLoad())
-            page->show();
+        start(harness->services);
+    }
+    void start(ui::PageServices& services)
+    {
+        wizard = std::make_unique<ui::Wizard>(services);
+        page = &wizard->loginPage();
+        wizard->start();
     }
     static void moveOver(QWidget* widget)
     {
@@ -62,7 +68,8 @@ private slots:
     void init() { harness = std::make_unique<PageServicesHarness>(); }
     void cleanup()
     {
-        page.reset();
+        page = nullptr;
+        wizard.reset();
         harness.reset();
     }
 
@@ -72,10 +79,10 @@ private slots:
         for (int i = 1; i <= 6; ++i)
             QCOMPARE(text(i)->text(), QString());
         QVERIFY(page->isVisible());
-        QVERIFY(!page->loadedTablesPage());
+        QVERIFY(!wizard->loadedTablesPage());
         QVERIFY(harness->dialogs.shown.isEmpty());
         QCOMPARE(page->windowTitle(), QString("Mirravel"));
-        QCOMPARE(page->applicationTitle(), QString("Mirravel"));
+        QCOMPARE(harness->services.applicationTitle, QString("Mirravel"));
         QVERIFY(!page->windowIcon().isNull());
         QCOMPARE(text(3)->echoMode(), QLineEdit::Password);
         QCOMPARE(text(6)->echoMode(), QLineEdit::Password);
@@ -86,7 +93,7 @@ private slots:
         load({"DEMO1", "scott", "tiger", "DEMO2", "hr", "hr"});
         QVERIFY(page->hiddenByLoad());
         QVERIFY(!page->isVisible());
-        ui::TablesPage* tables = page->loadedTablesPage();
+        ui::TablesPage* tables = wizard->loadedTablesPage();
         QVERIFY(tables && tables->isVisible());
         QCOMPARE(tables->list(DatabaseSide::One).count(), 2);
         QCOMPARE(tables->list(DatabaseSide::One).text(0), QString("DEPT"));
@@ -99,7 +106,7 @@ private slots:
     {
         load({"DEMO1", "scott", "tiger", "DEMO2", "hr", "wrong"});
         QVERIFY(page->isVisible());
-        QVERIFY(!page->loadedTablesPage());
+        QVERIFY(!wizard->loadedTablesPage());
         QCOMPARE(text(6)->text(), QString("wrong"));
         QVERIFY(harness->dialogs.shown.isEmpty());
     }
@@ -201,17 +208,15 @@ private slots:
         ui::PageServices services = harness->services;
         ui::PageServices withRealBoxes{realBoxes, services.settings, services.events, services.homePage,
                                        services.programFolder, services.endProgram};
-        page = std::make_unique<ui::LoginPage>(withRealBoxes);
-        page->Form_Load();
-        page->show();
+        start(withRealBoxes);
         page->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(page.get()));
+        QVERIFY(QTest::qWaitForWindowActive(page));
         text(1)->setFocus(Qt::TabFocusReason);
         QTest::qWait(20);
         int boxes = 0;
         QString shownText;
         QTimer closer;
-        connect(&closer, &QTimer::timeout, page.get(), [&] {
+        connect(&closer, &QTimer::timeout, page, [&] {
             if (auto* box = qobject_cast<QMessageBox*>(OpenBox())) {
                 ++boxes;
                 shownText = box->text();
@@ -225,7 +230,7 @@ private slots:
         QTest::keyClicks(text(1), "K");
         // As a desktop does once the box is closed (the offscreen platform does not).
         page->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(page.get()));
+        QVERIFY(QTest::qWaitForWindowActive(page));
         QCOMPARE(QApplication::focusWidget(), text(1));
         QTest::qWait(20);
         QTest::keyClicks(text(1), "VMD");
@@ -304,7 +309,7 @@ private slots:
         load({"DEMO1", "scott", "tiger", "DEMO2", "hr", "nope"});
         QTest::mouseClick(button("PushButton2"), Qt::LeftButton);
         QVERIFY(page->isVisible());
-        QVERIFY(!page->loadedTablesPage());
+        QVERIFY(!wizard->loadedTablesPage());
         QVERIFY(harness->dialogs.shown.isEmpty());
         QCOMPARE(page->pointer().pointer(), 0);
     }
@@ -316,13 +321,13 @@ private slots:
         db->startTrace();
         QTest::mouseClick(button("PushButton2"), Qt::LeftButton);
         QVERIFY(!page->isVisible());
-        QVERIFY(page->loadedTablesPage() && page->loadedTablesPage()->isVisible());
+        QVERIFY(wizard->loadedTablesPage() && wizard->loadedTablesPage()->isVisible());
         QCOMPARE(db->tracedStatements().count("DEMO1|SELECT table_name FROM user_tables"), 2);
         QCOMPARE(db->tracedStatements().count("DEMO2|SELECT table_name FROM user_tables"), 2);
         QCOMPARE(page->pointer().pointer(), 0);
 
         // Back, then Next again: one load, lists read anew from the fields as they are now.
-        ui::TablesPage* tables = page->loadedTablesPage();
+        ui::TablesPage* tables = wizard->loadedTablesPage();
         tables->list(DatabaseSide::One).setSelected(0, true);
         tables->findChild<QPushButton*>("PushButton11")->click();
         QVERIFY(page->isVisible());
@@ -345,7 +350,7 @@ private slots:
         load({"DEMO1", "scott", "tiger", "DEMO2", "hr", "nope"});
         text(6)->setText("hr");
         QTimer timer;
-        connect(&timer, &QTimer::timeout, page.get(), [&] {
+        connect(&timer, &QTimer::timeout, page, [&] {
             timer.stop();
             page->close();
         });
@@ -354,19 +359,19 @@ private slots:
         QTest::mouseClick(button("PushButton2"), Qt::LeftButton);
         QCOMPARE(harness->endings, 1);
         QVERIFY(harness->dialogs.shown.isEmpty());
-        QVERIFY(!page->loadedTablesPage() || !page->loadedTablesPage()->isVisible());
+        QVERIFY(!wizard->loadedTablesPage() || !wizard->loadedTablesPage()->isVisible());
     }
 
     void clicksWhileNextFillsTheListsAreIgnored()
     {
         load({"DEMO1", "scott", "tiger", "DEMO2", "hr", "hr"});
-        ui::TablesPage* tables = page->loadedTablesPage();
+        ui::TablesPage* tables = wizard->loadedTablesPage();
         QVERIFY(tables);
         tables->findChild<QPushButton*>("PushButton11")->click();
         QVERIFY(page->isVisible());
         int clicks = 0;
         QTimer timer;
-        connect(&timer, &QTimer::timeout, page.get(), [&] {
+        connect(&timer, &QTimer::timeout, page, [&] {
             timer.stop();
             ++clicks;
             for (const char* name : {"PushButton2", "PushButton3", "PushButton5"})
@@ -399,7 +404,7 @@ private slots:
         load({"DEMO1", "scott", "tiger", "DEMO2", "hr", "hr"});
         QCOMPARE(harness->endings, 1);
         QVERIFY(harness->dialogs.shown.isEmpty());
-        QVERIFY(!page->loadedTablesPage() || !page->loadedTablesPage()->isVisible());
+        QVERIFY(!wizard->loadedTablesPage() || !wizard->loadedTablesPage()->isVisible());
     }
 
     void pointerRules()
@@ -416,12 +421,12 @@ private slots:
         moveOver(page->findChild<QGroupBox*>("Frame2"));
         QCOMPARE(pointer.pointer(), 0);
         moveOver(button("PushButton2"));
-        moveOver(page.get());
+        moveOver(page);
         QCOMPARE(pointer.pointer(), 0);
         pointer.setPointer(11);
         moveOver(button("PushButton4"));
         moveOver(text(1));
-        moveOver(page.get());
+        moveOver(page);
         QCOMPARE(pointer.pointer(), 11);
         // No cursor file: the hand value shows the ordinary arrow, and nothing is reported.
         pointer.setPointer(99);
@@ -469,7 +474,7 @@ private slots:
     {
         load();
         QCOMPARE(page->palette().color(QPalette::Window), QColor(Qt::white));
-        page.reset();
+        wizard.reset();
         QDir(harness->folder.path()).mkpath("x");
         QFile skin(harness->folder.filePath("x/o.cjs"));
         QVERIFY(skin.open(QIODevice::WriteOnly));
@@ -495,6 +500,46 @@ private slots:
         load();
         page->close();
         QCOMPARE(harness->endings, 1);
+    }
+
+    // The page on its own, with a stand-in for the tables page: "Next >" reloads it, shows it and
+    // hides the login page, each under its own step, so a failing reload is reported and the
+    // rest still happens.
+    void nextReloadsThenShowsTheTablesPage()
+    {
+        struct TablesPageStandIn : ui::TablesPageAccess {
+            void reloadTablesPage() override
+            {
+                asked << "reload";
+                if (failReload)
+                    throw std::runtime_error("no tables page");
+            }
+            void showTablesPage() override { asked << "show"; }
+            QStringList asked;
+            bool failReload = false;
+        } tablesPage;
+        ui::LoginPage alone(harness->services, tablesPage);
+        page = &alone;
+        alone.Form_Load();
+        alone.show();
+        QVERIFY(tablesPage.asked.isEmpty());
+        for (int i = 0; i < 6; ++i)
+            text(i + 1)->setText(QStringList({"DEMO1", "scott", "tiger", "DEMO2", "hr", "hr"})[i]);
+
+        button("PushButton2")->click();
+        QCOMPARE(tablesPage.asked, QStringList({"reload", "show"}));
+        QVERIFY(!alone.isVisible());
+        QVERIFY(harness->dialogs.shown.isEmpty());
+
+        alone.show();
+        tablesPage.asked.clear();
+        tablesPage.failReload = true;
+        button("PushButton2")->click();
+        QCOMPARE(tablesPage.asked, QStringList({"reload", "show"}));
+        QCOMPARE(harness->dialogs.errorPlaces(), QStringList{"Form1.PushButton2_Click at line 106"});
+        QVERIFY(!alone.isVisible());
+        QCOMPARE(alone.pointer().pointer(), 0);
+        page = nullptr;
     }
 };
 

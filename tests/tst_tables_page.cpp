@@ -7,6 +7,7 @@
 #include "page_services_harness.h"
 #include "ui/login_page.h"
 #include "ui/tables_page.h"
+#include "ui/wizard.h"
 
 #include <QGroupBox>
 #include <QLineEdit>
@@ -23,7 +24,8 @@ class TablesPageTest : public QObject {
 
     std::unique_ptr<DevDbFixture> db;
     std::unique_ptr<PageServicesHarness> harness;
-    std::unique_ptr<ui::LoginPage> login;
+    std::unique_ptr<ui::Wizard> wizard;
+    ui::LoginPage* login = nullptr;
     ui::TablesPage* page = nullptr;
 
     QListWidget* listWidget(int n) { return page->findChild<QListWidget*>(QString("List%1").arg(n)); }
@@ -40,15 +42,20 @@ class TablesPageTest : public QObject {
         QListWidget* widget = listWidget(list);
         QTest::mouseClick(widget->viewport(), Qt::LeftButton, {}, widget->visualItemRect(widget->item(row)).center());
     }
+    void start(ui::PageServices& services)
+    {
+        wizard = std::make_unique<ui::Wizard>(services);
+        login = &wizard->loginPage();
+        wizard->start();
+        page = wizard->loadedTablesPage();
+    }
     void open(const QString& user2 = "hr", const QString& password2 = "hr")
     {
         harness = std::make_unique<PageServicesHarness>();
         const QStringList saved = {"DEMO1", "scott", "tiger", "DEMO2", user2, password2};
         for (int i = 0; i < 6; ++i)
             harness->settings->write(ui::kLoginFieldKeys[size_t(i)], saved[i]);
-        login = std::make_unique<ui::LoginPage>(harness->services);
-        login->Form_Load();
-        page = login->loadedTablesPage();
+        start(harness->services);
         QVERIFY(page);
     }
 
@@ -66,7 +73,7 @@ private slots:
     }
     void cleanup()
     {
-        login.reset();
+        wizard.reset();
         harness.reset();
         db->clearFaults();
     }
@@ -302,10 +309,8 @@ private slots:
         const ui::PageServices& scripted = harness->services;
         ui::PageServices withRealBoxes{realBoxes, scripted.settings, scripted.events, scripted.homePage,
                                        scripted.programFolder, scripted.endProgram};
-        login = std::make_unique<ui::LoginPage>(withRealBoxes);
-        const auto pagesGo = qScopeGuard([this] { login.reset(); });
-        login->Form_Load();
-        page = login->loadedTablesPage();
+        const auto pagesGo = qScopeGuard([this] { wizard.reset(); });
+        start(withRealBoxes);
         QVERIFY(page);
         clickEntry(1, 0);  // ACCOUNTS
         clickEntry(1, 3);  // Zebra
@@ -385,6 +390,46 @@ private slots:
         open();
         page->close();
         QCOMPARE(harness->endings, 1);
+    }
+
+    // The page on its own, given the profiles and what "< Back" asks for: the owner shows the
+    // login page, and a failure there is reported under Back's own step before the page hides.
+    void backAsksItsOwnerForTheLoginPage()
+    {
+        harness = std::make_unique<PageServicesHarness>();
+        struct : oracle::ProfileSource {
+            oracle::ConnectionProfile CurrentProfile(DatabaseSide side) const override
+            {
+                return side == DatabaseSide::One ? oracle::ConnectionProfile{"DEMO1", "scott", "tiger"}
+                                                 : oracle::ConnectionProfile{"DEMO2", "hr", "hr"};
+            }
+        } profiles;
+        int asked = 0;
+        bool failToShow = false;
+        ui::TablesPage alone(harness->services, profiles, [&] {
+            ++asked;
+            if (failToShow)
+                throw std::runtime_error("no login page");
+        });
+        page = &alone;
+        alone.Form_Load();
+        alone.show();
+        QCOMPARE(names(1), QStringList({"ACCOUNTS", "customers", "ORDERS", "Zebra"}));
+        QCOMPARE(names(2), QStringList({"REGIONS"}));
+
+        button("PushButton11")->click();
+        QCOMPARE(asked, 1);
+        QVERIFY(!alone.isVisible());
+        QVERIFY(harness->dialogs.shown.isEmpty());
+
+        alone.show();
+        failToShow = true;
+        button("PushButton11")->click();
+        QCOMPARE(asked, 2);
+        QCOMPARE(harness->dialogs.errorPlaces(), QStringList{"Form2.PushButton11_Click at line 100"});
+        QVERIFY(harness->dialogs.errors()[0].startsWith("no login page\r\n"));
+        QVERIFY(!alone.isVisible());
+        page = nullptr;
     }
 };
 

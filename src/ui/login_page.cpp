@@ -14,7 +14,7 @@
 #include "ui/help_texts.h"
 #include "ui/page_design.h"
 #include "ui/pointer_rules.h"
-#include "ui/tables_page.h"
+#include "ui/tables_page_access.h"
 
 #include <QCloseEvent>
 #include <QGroupBox>
@@ -32,7 +32,8 @@ const std::array<QString, 6> kLoginFieldKeys = {
     QStringLiteral("OracleServer2"), QStringLiteral("OracleUser2"), QStringLiteral("OraclePassword2"),
 };
 
-LoginPage::LoginPage(PageServices& services) : services_(services), pointer_(this)
+LoginPage::LoginPage(PageServices& services, TablesPageAccess& pages)
+    : services_(services), pages_(pages), pointer_(this)
 {
     SetUpPageWindow(this, "Form1", false, 8040, 6165);
     buildControls();
@@ -122,7 +123,7 @@ void LoginPage::tellLoginsNotRemembered()
     resumeTypingIn_ = isActiveWindow() ? qobject_cast<QLineEdit*>(focusWidget()) : nullptr;
     const QString text = QStringLiteral("Your logins will not be remembered: the settings cannot be saved (")
         + services_.settings.writeProblem() + QStringLiteral(").");
-    services_.dialogs.information(applicationTitle_, text);
+    services_.dialogs.information(services_.applicationTitle, text);
 }
 
 bool LoginPage::eventFilter(QObject* watched, QEvent* event)
@@ -164,7 +165,7 @@ void LoginPage::loadSteps()
     trap.step(104, [&] {
         setWindowTitle(app::kProductName);
         setWindowIcon(app::ApplicationIcon());
-        applicationTitle_ = app::SetApplicationTitle(app::kProductName);
+        services_.applicationTitle = app::SetApplicationTitle(app::kProductName);
     });
     trap.step(106, [&] { services_.homePage.run(); });
     const QString cursorPath = app::HandCursorPath(services_.programFolder);
@@ -177,7 +178,7 @@ void LoginPage::loadSteps()
         trap.step(128 + 2 * int(i), [&] { texts_[i]->setText(services_.settings.read(kLoginFieldKeys[i])); });
     if (trap.when(140, [&] { return oracle::TestConnection(oracle::BuildConnectionString(CurrentProfile(DatabaseSide::One))); })) {
         if (trap.when(142, [&] { return oracle::TestConnection(oracle::BuildConnectionString(CurrentProfile(DatabaseSide::Two))); })) {
-            trap.step(144, [&] { tablesPage().show(); });
+            trap.step(144, [&] { pages_.showTablesPage(); });
             trap.step(146, [&] {
                 hide();
                 hiddenByLoad_ = true;
@@ -190,15 +191,6 @@ oracle::ConnectionProfile LoginPage::CurrentProfile(DatabaseSide side) const
 {
     const size_t first = side == DatabaseSide::One ? 0 : 3;
     return {texts_[first]->text(), texts_[first + 1]->text(), texts_[first + 2]->text()};
-}
-
-TablesPage& LoginPage::tablesPage()
-{
-    if (!tablesPage_) {
-        tablesPage_ = std::make_unique<TablesPage>(services_, *this);
-        tablesPage_->Form_Load();
-    }
-    return *tablesPage_;
 }
 
 void LoginPage::PushButton2_Click()
@@ -216,8 +208,8 @@ void LoginPage::nextSteps()
     trap.step(100, [&] { pointer_.setPointer(app::kPointerHourglass); });
     if (trap.when(102, [&] { return oracle::TestConnection(oracle::BuildConnectionString(CurrentProfile(DatabaseSide::One))); })) {
         if (trap.when(104, [&] { return oracle::TestConnection(oracle::BuildConnectionString(CurrentProfile(DatabaseSide::Two))); })) {
-            trap.step(106, [&] { tablesPage().Form_Load(); });
-            trap.step(108, [&] { tablesPage().show(); });
+            trap.step(106, [&] { pages_.reloadTablesPage(); });
+            trap.step(108, [&] { pages_.showTablesPage(); });
             trap.step(110, [&] { hide(); });
         }
     }
@@ -239,10 +231,10 @@ void LoginPage::testConnection(DatabaseSide side, const QString& procedurePath)
     try {
         pointer_.setPointer(app::kPointerHourglass);
         connection.open(oracle::BuildConnectionString(CurrentProfile(side)));
-        services_.dialogs.information(applicationTitle_, QStringLiteral("Connection successful."));
+        services_.dialogs.information(services_.applicationTitle, QStringLiteral("Connection successful."));
         pointer_.setPointer(app::kPointerDefault);
     } catch (const std::exception&) {
-        services_.dialogs.information(applicationTitle_,
+        services_.dialogs.information(services_.applicationTitle,
                                       QStringLiteral("Could not connect. Please check with your administrator."));
         pointer_.setPointer(app::kPointerDefault);
     }
@@ -256,9 +248,9 @@ void LoginPage::showSidHelp(const QString& procedurePath, bool withNote)
 {
     app::StepTrap trap(services_.dialogs, procedurePath);
     const QString text = SidHelpText(trap);
-    trap.step(126, [&] { services_.dialogs.information(applicationTitle_, text); });
+    trap.step(126, [&] { services_.dialogs.information(services_.applicationTitle, text); });
     if (withNote)
-        trap.step(128, [&] { services_.dialogs.information(applicationTitle_, kLobNote); });
+        trap.step(128, [&] { services_.dialogs.information(services_.applicationTitle, kLobNote); });
 }
 
 void LoginPage::closeEvent(QCloseEvent* event)

@@ -16,14 +16,14 @@ class QPushButton;
 namespace ui {
 
 class PointerRules;
-class TablesPage;
+class TablesPageAccess;
 
 // Form1: the two connection profiles, their help and tests, and "Next >". Its six fields are the
 // only holder of the profiles; every operation reads them again when it runs.
 class LoginPage : public QWidget, public oracle::ProfileSource {
     Q_OBJECT
 public:
-    explicit LoginPage(PageServices& services);
+    LoginPage(PageServices& services, TablesPageAccess& pages);
     ~LoginPage() override;
 
     // Start-up: skin and colours, caption, title, home page, hand cursor, the six fields from the
@@ -34,12 +34,7 @@ public:
     bool hiddenByLoad() const { return hiddenByLoad_; }
 
     oracle::ConnectionProfile CurrentProfile(oracle::DatabaseSide side) const override;
-    QString applicationTitle() const { return applicationTitle_; }
     app::PagePointer& pointer() { return pointer_; }
-
-    // The tables page, loaded (and its load routine run) on first use.
-    TablesPage& tablesPage();
-    TablesPage* loadedTablesPage() const { return tablesPage_.get(); }
 
     // While "Next >" fills the lists, it and the connection tests ignore clicks.
     void PushButton2_Click();  // "Next >"
@@ -63,14 +58,13 @@ private:
     void showSidHelp(const QString& procedurePath, bool withNote);
 
     PageServices& services_;
+    TablesPageAccess& pages_;
     app::WindowPointer pointer_;
     PointerRules* pointerRules_ = nullptr;
-    QString applicationTitle_;
     bool hiddenByLoad_ = false;
     bool fillingLists_ = false;
     bool toldLoginsNotRemembered_ = false;
     QLineEdit* resumeTypingIn_ = nullptr;
-    std::unique_ptr<TablesPage> tablesPage_;
 
     QGroupBox* Frame1 = nullptr;
     QGroupBox* Frame2 = nullptr;

@@ -14,7 +14,8 @@ class EventPump;
 namespace ui {
 
 // What both pages are given by start-up: the boxes, the settings, the event pump, the
-// program folder with its optional files, and how the program ends.
+// program folder with its optional files, and how the program ends; and the title of their
+// plain boxes, which the login page's load sets.
 struct PageServices {
     app::Dialogs& dialogs;
     app::SettingsStore& settings;
@@ -22,6 +23,7 @@ struct PageServices {
     app::HomePageVisit homePage;
     QString programFolder;
     std::function<void()> endProgram;
+    QString applicationTitle;
 };
 
 } // namespace ui

@@ -16,7 +16,6 @@
 #include "ui/handler_run.h"
 #include "ui/help_texts.h"
 #include "ui/list_box.h"
-#include "ui/login_page.h"
 #include "ui/page_design.h"
 #include "ui/pointer_rules.h"
 
@@ -30,8 +29,9 @@ namespace ui {
 
 using oracle::DatabaseSide;
 
-TablesPage::TablesPage(PageServices& services, LoginPage& loginPage)
-    : services_(services), loginPage_(loginPage), pointer_(this)
+TablesPage::TablesPage(PageServices& services, const oracle::ProfileSource& profiles,
+                       std::function<void()> showLoginPage)
+    : services_(services), profiles_(profiles), showLoginPage_(std::move(showLoginPage)), pointer_(this)
 {
     SetUpPageWindow(this, "Form2", true, 8040, 5520);
     buildControls();
@@ -139,11 +139,11 @@ void TablesPage::Form_Load()
         trap.step(108, [&] { pointer_.setCustomImage(app::LoadCursorFileOrFail(cursorPath)); });
     trap.step(110, [&] { setWindowTitle(app::kProductName); });
     trap.step(112, [&] {
-        tableops::FillTableList(*list1_, oracle::BuildConnectionString(loginPage_.CurrentProfile(DatabaseSide::One)),
+        tableops::FillTableList(*list1_, oracle::BuildConnectionString(profiles_.CurrentProfile(DatabaseSide::One)),
                                 services_.events);
     });
     trap.step(114, [&] {
-        tableops::FillTableList(*list2_, oracle::BuildConnectionString(loginPage_.CurrentProfile(DatabaseSide::Two)),
+        tableops::FillTableList(*list2_, oracle::BuildConnectionString(profiles_.CurrentProfile(DatabaseSide::Two)),
                                 services_.events);
     });
     // Tall enough for the lowest row of buttons.
@@ -170,8 +170,8 @@ void TablesPage::runTableOperation(const QString& procedurePath, const TableOper
         return;
     const RunningMark mark(operationRunning_);
     app::StepTrap trap(services_.dialogs, procedurePath, &services_.events);
-    const tableops::PageContext context{services_.dialogs, pointer_, services_.events, *progress_, loginPage_,
-                                        *list1_, *list2_, loginPage_.applicationTitle()};
+    const tableops::PageContext context{services_.dialogs, pointer_, services_.events, *progress_, profiles_,
+                                        *list1_, *list2_, services_.applicationTitle};
     RunUntilClosed([&] { operation(trap, context); });
 }
 
@@ -223,14 +223,14 @@ void TablesPage::PushButton11_Click()
     if (operationRunning_ || loading_)
         return;
     app::StepTrap trap(services_.dialogs, QStringLiteral("Form2.PushButton11_Click"));
-    trap.step(100, [&] { loginPage_.show(); });
+    trap.step(100, [&] { showLoginPage_(); });
     trap.step(102, [&] { hide(); });
 }
 
 void TablesPage::PushButton12_Click()
 {
     app::StepTrap trap(services_.dialogs, QStringLiteral("Form2.PushButton12_Click"));
-    trap.step(100, [&] { services_.dialogs.information(loginPage_.applicationTitle(), TablesPageHelpText()); });
+    trap.step(100, [&] { services_.dialogs.information(services_.applicationTitle, TablesPageHelpText()); });
 }
 
 void TablesPage::closeEvent(QCloseEvent* event)

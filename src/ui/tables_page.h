@@ -23,7 +23,6 @@ struct PageContext;
 
 namespace ui {
 
-class LoginPage;
 class PointerRules;
 
 // Form2: the two table lists with their commands, the progress bar, "< Back" and "Help".
@@ -31,7 +30,9 @@ class PointerRules;
 class TablesPage : public QWidget {
     Q_OBJECT
 public:
-    TablesPage(PageServices& services, LoginPage& loginPage);
+    // The profiles are read from wherever the login fields are; "< Back" asks showLoginPage to
+    // show the login page.
+    TablesPage(PageServices& services, const oracle::ProfileSource& profiles, std::function<void()> showLoginPage);
     ~TablesPage() override;
 
     // Colours, icon, hand cursor, caption, both lists read anew, window height. While the lists
@@ -68,7 +69,8 @@ private:
     void runTableOperation(const QString& procedurePath, const TableOperation& operation);
 
     PageServices& services_;
-    LoginPage& loginPage_;
+    const oracle::ProfileSource& profiles_;
+    std::function<void()> showLoginPage_;
     app::WindowPointer pointer_;
     PointerRules* pointerRules_ = nullptr;
     bool operationRunning_ = false;
