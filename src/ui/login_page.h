@@ -54,7 +54,7 @@ private:
     void nextSteps();
     // Once per run: the settings cannot be written, so typed logins are not kept.
     void tellLoginsNotRemembered();
-    void testConnection(oracle::DatabaseSide side, const QString& procedurePath);
+    void testConnection(oracle::DatabaseSide side);
     void showSidHelp(const QString& procedurePath, bool withNote);
 
     PageServices& services_;
