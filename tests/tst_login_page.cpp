@@ -95,9 +95,9 @@ private slots:
         QVERIFY(!page->isVisible());
         ui::TablesPage* tables = wizard->loadedTablesPage();
         QVERIFY(tables && tables->isVisible());
-        QCOMPARE(tables->list(DatabaseSide::One).count(), 2);
-        QCOMPARE(tables->list(DatabaseSide::One).text(0), QString("DEPT"));
-        QCOMPARE(tables->list(DatabaseSide::Two).text(0), QString("REGIONS"));
+        QCOMPARE(tables->tableList(DatabaseSide::One).count(), 2);
+        QCOMPARE(tables->tableList(DatabaseSide::One).text(0), QString("DEPT"));
+        QCOMPARE(tables->tableList(DatabaseSide::Two).text(0), QString("REGIONS"));
         QCOMPARE(text(2)->text(), QString("scott"));
         QVERIFY(harness->dialogs.shown.isEmpty());
     }
@@ -328,19 +328,19 @@ private slots:
 
         // Back, then Next again: one load, lists read anew from the fields as they are now.
         ui::TablesPage* tables = wizard->loadedTablesPage();
-        tables->list(DatabaseSide::One).setSelected(0, true);
+        tables->tableList(DatabaseSide::One).setSelected(0, true);
         tables->findChild<QPushButton*>("PushButton11")->click();
         QVERIFY(page->isVisible());
         QVERIFY(!tables->isVisible());
-        QCOMPARE(tables->list(DatabaseSide::One).selectedCount(), 1);
+        QCOMPARE(tables->tableList(DatabaseSide::One).selectedCount(), 1);
         text(4)->setText("DEMO1");
         text(5)->setText("scott");
         text(6)->setText("tiger");
         db->startTrace();
         QTest::mouseClick(button("PushButton2"), Qt::LeftButton);
         QCOMPARE(db->tracedStatements().count("DEMO1|SELECT table_name FROM user_tables"), 2);
-        QCOMPARE(tables->list(DatabaseSide::Two).count(), 2);
-        QCOMPARE(tables->list(DatabaseSide::One).selectedCount(), 0);
+        QCOMPARE(tables->tableList(DatabaseSide::Two).count(), 2);
+        QCOMPARE(tables->tableList(DatabaseSide::One).selectedCount(), 0);
     }
 
     // While "Next >" fills the lists, events run: a close ends the program quietly, and clicks
@@ -383,8 +383,8 @@ private slots:
         QTest::mouseClick(button("PushButton2"), Qt::LeftButton);
         QCOMPARE(clicks, 1);
         QVERIFY(tables->isVisible());
-        QCOMPARE(tables->list(DatabaseSide::One).count(), 2);
-        QCOMPARE(tables->list(DatabaseSide::Two).count(), 1);
+        QCOMPARE(tables->tableList(DatabaseSide::One).count(), 2);
+        QCOMPARE(tables->tableList(DatabaseSide::Two).count(), 1);
         QVERIFY(harness->dialogs.shown.isEmpty());
         QCOMPARE(page->pointer().pointer(), 0);
 
@@ -394,7 +394,7 @@ private slots:
         QCOMPARE(harness->dialogs.texts("information"), QStringList{"Connection successful."});
         QTest::mouseClick(button("PushButton2"), Qt::LeftButton);
         QVERIFY(tables->isVisible());
-        QCOMPARE(tables->list(DatabaseSide::One).count(), 2);
+        QCOMPARE(tables->tableList(DatabaseSide::One).count(), 2);
     }
 
     // The program may be ended while start-up fills the lists of saved logins.
@@ -520,7 +520,7 @@ private slots:
         } tablesPage;
         ui::LoginPage alone(harness->services, tablesPage);
         page = &alone;
-        alone.Form_Load();
+        alone.load();
         alone.show();
         QVERIFY(tablesPage.asked.isEmpty());
         for (int i = 0; i < 6; ++i)

@@ -108,11 +108,11 @@ private slots:
         open();
         clickEntry(1, 1);
         clickEntry(1, 3);
-        QCOMPARE(page->list(DatabaseSide::One).selectedCount(), 2);
+        QCOMPARE(page->tableList(DatabaseSide::One).selectedCount(), 2);
         clickEntry(1, 1);
-        QCOMPARE(page->list(DatabaseSide::One).selectedCount(), 1);
-        QVERIFY(page->list(DatabaseSide::One).isSelected(3));
-        QCOMPARE(page->list(DatabaseSide::One).currentIndex(), 1);
+        QCOMPARE(page->tableList(DatabaseSide::One).selectedCount(), 1);
+        QVERIFY(page->tableList(DatabaseSide::One).isSelected(3));
+        QCOMPARE(page->tableList(DatabaseSide::One).currentIndex(), 1);
     }
 
     // Focus alone, as a desktop gives it when the page opens or on Tab, makes no entry current:
@@ -126,8 +126,8 @@ private slots:
         listWidget(1)->setFocus(Qt::TabFocusReason);
         QCOMPARE(QApplication::focusWidget(), listWidget(1));
         listWidget(2)->setFocus(Qt::OtherFocusReason);
-        QCOMPARE(page->list(DatabaseSide::One).currentIndex(), -1);
-        QCOMPARE(page->list(DatabaseSide::Two).currentIndex(), -1);
+        QCOMPARE(page->tableList(DatabaseSide::One).currentIndex(), -1);
+        QCOMPARE(page->tableList(DatabaseSide::Two).currentIndex(), -1);
 
         for (const char* name : {"PushButton3", "PushButton4", "PushButton5", "PushButton8", "PushButton9", "PushButton10"})
             button(name)->click();
@@ -140,8 +140,8 @@ private slots:
 
         // A key of the user does make one current.
         QTest::keyClick(listWidget(2), Qt::Key_Down);
-        QCOMPARE(page->list(DatabaseSide::Two).currentIndex(), 0);
-        QCOMPARE(page->list(DatabaseSide::Two).selectedCount(), 0);
+        QCOMPARE(page->tableList(DatabaseSide::Two).currentIndex(), 0);
+        QCOMPARE(page->tableList(DatabaseSide::Two).selectedCount(), 0);
     }
 
     // Code that removes the current entry leaves no entry current, as in the classic list box;
@@ -153,11 +153,11 @@ private slots:
         clickEntry(1, 1);  // BIN
         button("PushButton4")->click();
         QVERIFY(!names(1).contains("BIN"));
-        QCOMPARE(page->list(DatabaseSide::One).currentIndex(), -1);
+        QCOMPARE(page->tableList(DatabaseSide::One).currentIndex(), -1);
         button("PushButton4")->click();
         QCOMPARE(harness->dialogs.texts("information"), QStringList{"Please select a table"});
 
-        app::TableList& entries = page->list(DatabaseSide::One);
+        app::TableList& entries = page->tableList(DatabaseSide::One);
         clickEntry(1, 2);  // ORDERS
         entries.removeAt(0);
         QCOMPARE(entries.text(entries.currentIndex()), QString("ORDERS"));
@@ -176,19 +176,19 @@ private slots:
         open();
         clickEntry(2, 0);
         button("PushButton1")->click();
-        QCOMPARE(page->list(DatabaseSide::One).selectedCount(), 4);
-        QCOMPARE(page->list(DatabaseSide::Two).selectedCount(), 1);
+        QCOMPARE(page->tableList(DatabaseSide::One).selectedCount(), 4);
+        QCOMPARE(page->tableList(DatabaseSide::Two).selectedCount(), 1);
         button("PushButton7")->click();
-        QCOMPARE(page->list(DatabaseSide::Two).selectedCount(), 0);
-        QCOMPARE(page->list(DatabaseSide::One).selectedCount(), 4);
+        QCOMPARE(page->tableList(DatabaseSide::Two).selectedCount(), 0);
+        QCOMPARE(page->tableList(DatabaseSide::One).selectedCount(), 4);
         button("PushButton2")->click();
-        QCOMPARE(page->list(DatabaseSide::One).selectedCount(), 0);
+        QCOMPARE(page->tableList(DatabaseSide::One).selectedCount(), 0);
         button("PushButton6")->click();
-        QCOMPARE(page->list(DatabaseSide::Two).selectedCount(), 1);
+        QCOMPARE(page->tableList(DatabaseSide::Two).selectedCount(), 1);
         QVERIFY(harness->dialogs.shown.isEmpty());
         // As selecting entry by entry leaves it: no entry became current, none stopped being.
-        QCOMPARE(page->list(DatabaseSide::One).currentIndex(), -1);
-        QCOMPARE(page->list(DatabaseSide::Two).currentIndex(), 0);
+        QCOMPARE(page->tableList(DatabaseSide::One).currentIndex(), -1);
+        QCOMPARE(page->tableList(DatabaseSide::Two).currentIndex(), 0);
     }
 
     void helpNamesTheContactPage()
@@ -204,7 +204,7 @@ private slots:
     {
         open();
         login->findChild<QLineEdit*>("Text6")->setText("changed");
-        page->Form_Load();
+        page->load();
         QCOMPARE(harness->dialogs.errorPlaces(), QStringList{"Form2.Form_Load at line 114"});
         QVERIFY(harness->dialogs.errors()[0].contains("ORA-01017"));
         QCOMPARE(names(2), QStringList({"REGIONS"}));
@@ -213,7 +213,7 @@ private slots:
         harness->dialogs.shown.clear();
         login->findChild<QLineEdit*>("Text6")->setText("hr");
         db->addFault("1|SELECT table_name|HY000|ORA-00942: table or view does not exist");
-        page->Form_Load();
+        page->load();
         QCOMPARE(harness->dialogs.errorPlaces(), QStringList({"Form2.Form_Load at line 112", "Form2.Form_Load at line 114"}));
         QCOMPARE(names(1).size(), 4);
     }
@@ -241,10 +241,10 @@ private slots:
             if (box.kind != "question")
                 return;
             QCOMPARE(page->pointer().pointer(), 11);
-            page->PushButton9_Click();   // delete on side 2
-            page->PushButton8_Click();   // a second run
-            page->PushButton5_Click();   // rename
-            page->PushButton11_Click();  // back to the login page, whose Next would refill the lists
+            page->deleteSelectedTables(DatabaseSide::Two);
+            page->sendTables(DatabaseSide::Two);  // a second run
+            page->renameTable(DatabaseSide::One);
+            page->goBack();  // to the login page, whose Next would refill the lists
         };
         button("PushButton3")->click();
         QCOMPARE(harness->dialogs.kinds(), QStringList{"question"});
@@ -270,7 +270,7 @@ private slots:
         QTest::qWait(20);
         timer.start(0);
         db->startTrace();
-        page->Form_Load();
+        page->load();
         QCOMPARE(clicks, 1);
         QVERIFY(harness->dialogs.shown.isEmpty());
         QVERIFY(page->isVisible());
@@ -412,7 +412,7 @@ private slots:
                 throw std::runtime_error("no login page");
         });
         page = &alone;
-        alone.Form_Load();
+        alone.load();
         alone.show();
         QCOMPARE(names(1), QStringList({"ACCOUNTS", "customers", "ORDERS", "Zebra"}));
         QCOMPARE(names(2), QStringList({"REGIONS"}));

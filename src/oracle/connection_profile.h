@@ -1,12 +1,16 @@
 #pragma once
 
 #include <QString>
+#include <cstddef>
 
 namespace oracle {
 
 enum class DatabaseSide { One = 1, Two = 2 };
 
 inline DatabaseSide OtherSide(DatabaseSide side) { return side == DatabaseSide::One ? DatabaseSide::Two : DatabaseSide::One; }
+
+// A side's place among things that come one a side, side 1's first: 0 or 1.
+inline std::size_t SideIndex(DatabaseSide side) { return side == DatabaseSide::One ? 0 : 1; }
 
 // SID, user name and password of one side, exactly as typed.
 struct ConnectionProfile {

@@ -18,7 +18,6 @@
 
 #include <QCloseEvent>
 #include <QGroupBox>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
@@ -36,83 +35,53 @@ LoginPage::LoginPage(PageServices& services, TablesPageAccess& pages)
     : services_(services), pages_(pages), pointer_(this)
 {
     SetUpPageWindow(this, "Form1", false, 8040, 6165);
-    buildControls();
+    controls_ = BuildLoginPageControls(this);
+    wireControls();
     CentreOnScreen(this);
 }
 
 LoginPage::~LoginPage() = default;
 
-void LoginPage::buildControls()
+void LoginPage::wireControls()
 {
-    PushButton4 = MakePushButton(this, "PushButton4", QStringLiteral("Help"));
-    PlaceInTwips(PushButton4, 120, 120, 7800, 405);
-
-    Frame1 = MakeFrame(this, "Frame1", QStringLiteral("Oracle #1 Login"));
-    PlaceInTwips(Frame1, 120, 630, 7800, 2385);
-    Frame2 = MakeFrame(this, "Frame2", QStringLiteral("Oracle #2 Login (Note: Login can be the same as #1)"));
-    PlaceInTwips(Frame2, 120, 3120, 7800, 2385);
-
-    const char* const labelNames[2][3] = {{"Label2", "Label1", "Label4"}, {"Label5", "Label3", "Label6"}};
-    const char* const textNames[6] = {"Text1", "Text2", "Text3", "Text4", "Text5", "Text6"};
-    const QString captions[3] = {QStringLiteral("SID:"), QStringLiteral("Username:"), QStringLiteral("Password:")};
-    QGroupBox* frames[2] = {Frame1, Frame2};
-    for (int side = 0; side < 2; ++side) {
-        for (int row = 0; row < 3; ++row) {
-            QLabel* label = MakeLabel(frames[side], labelNames[side][row], captions[row]);
-            PlaceInTwips(label, 240, 405 + 480 * row, 1095, 255);
-            QLineEdit* text = MakeTextBox(frames[side], textNames[side * 3 + row]);
-            PlaceInTwips(text, 1320, 360 + 480 * row, row == 0 ? 5535 : 6255, 345);
-            texts_[size_t(side * 3 + row)] = text;
-        }
-    }
-    // Passwords show one "*" per character, whatever the platform's own mask character is.
-    for (QLineEdit* password : {texts_[2], texts_[5]}) {
-        password->setEchoMode(QLineEdit::Password);
-        password->setStyleSheet(QStringLiteral("lineedit-password-character: 42"));
-    }
-
-    PushButton6 = MakePushButton(Frame1, "PushButton6", QStringLiteral("?"));
-    PlaceInTwips(PushButton6, 6960, 360, 615, 345);
-    PushButton3 = MakePushButton(Frame1, "PushButton3", QStringLiteral("Test Connection"));
-    PlaceInTwips(PushButton3, 240, 1800, 7330, 405);
-    PushButton7 = MakePushButton(Frame2, "PushButton7", QStringLiteral("?"));
-    PlaceInTwips(PushButton7, 6960, 360, 615, 345);
-    PushButton5 = MakePushButton(Frame2, "PushButton5", QStringLiteral("Test Connection"));
-    PlaceInTwips(PushButton5, 240, 1800, 7330, 405);
-    PushButton2 = MakePushButton(this, "PushButton2", QStringLiteral("Next >"));
-    PlaceInTwips(PushButton2, 120, 5640, 7800, 405);
-
-    QWidget* order[] = {texts_[0],   texts_[1],   texts_[2],   texts_[3],   texts_[4],  texts_[5],
-                        PushButton6, PushButton3, PushButton7, PushButton5, PushButton2, PushButton4};
-    for (size_t i = 0; i + 1 < std::size(order); ++i)
-        setTabOrder(order[i], order[i + 1]);
-
-    for (size_t i = 0; i < texts_.size(); ++i) {
+    const auto& fields = controls_.fields;
+    for (size_t i = 0; i < fields.size(); ++i) {
         const QString key = kLoginFieldKeys[i];
-        // Text1_Change to Text6_Change: every change is stored at once.
-        connect(texts_[i], &QLineEdit::textChanged, this, [this, key](const QString& text) {
+        // Every change of a field is stored at once.
+        connect(fields[i], &QLineEdit::textChanged, this, [this, key](const QString& text) {
             if (!services_.settings.write(key, text))
                 tellLoginsNotRemembered();
         });
-        texts_[i]->installEventFilter(this);
+        fields[i]->installEventFilter(this);
     }
-    connect(PushButton2, &QPushButton::clicked, this, &LoginPage::PushButton2_Click);
-    connect(PushButton3, &QPushButton::clicked, this, &LoginPage::PushButton3_Click);
-    connect(PushButton4, &QPushButton::clicked, this, &LoginPage::PushButton4_Click);
-    connect(PushButton5, &QPushButton::clicked, this, &LoginPage::PushButton5_Click);
-    connect(PushButton6, &QPushButton::clicked, this, &LoginPage::PushButton6_Click);
-    connect(PushButton7, &QPushButton::clicked, this, &LoginPage::PushButton7_Click);
+    connect(controls_.nextButton, &QPushButton::clicked, this, [this] { goToTablesPage(); });
+    connect(controls_.helpButton, &QPushButton::clicked, this, [this] { showHelp(); });
+    for (const DatabaseSide side : {DatabaseSide::One, DatabaseSide::Two}) {
+        const size_t at = oracle::SideIndex(side);
+        connect(controls_.testButtons[at], &QPushButton::clicked, this, [this, side] { testConnection(side); });
+        connect(controls_.sidHelpButtons[at], &QPushButton::clicked, this, [this, side] { showSidHelp(side); });
+    }
 
     pointerRules_ = new PointerRules(pointer_, this);
-    for (QPushButton* button : {PushButton2, PushButton3, PushButton4, PushButton5, PushButton6, PushButton7})
+    for (QPushButton* button : {controls_.nextButton, controls_.testButtons[0], controls_.helpButton,
+                                controls_.testButtons[1], controls_.sidHelpButtons[0], controls_.sidHelpButtons[1]})
         pointerRules_->watchButton(button);
     pointerRules_->watchSurface(this);
-    pointerRules_->watchSurface(Frame1);
-    pointerRules_->watchSurface(Frame2);
-    for (QLineEdit* text : texts_)
-        pointerRules_->watchSurface(text);
+    for (QGroupBox* frame : controls_.loginFrames)
+        pointerRules_->watchSurface(frame);
+    for (QLineEdit* field : fields)
+        pointerRules_->watchSurface(field);
+}
 
-    texts_[0]->setFocus();
+QLineEdit* LoginPage::sidBox(DatabaseSide side) const { return controls_.fields[3 * oracle::SideIndex(side)]; }
+
+QLineEdit* LoginPage::userBox(DatabaseSide side) const { return controls_.fields[3 * oracle::SideIndex(side) + 1]; }
+
+QLineEdit* LoginPage::passwordBox(DatabaseSide side) const { return controls_.fields[3 * oracle::SideIndex(side) + 2]; }
+
+oracle::ConnectionProfile LoginPage::CurrentProfile(DatabaseSide side) const
+{
+    return {sidBox(side)->text(), userBox(side)->text(), passwordBox(side)->text()};
 }
 
 void LoginPage::tellLoginsNotRemembered()
@@ -128,7 +97,7 @@ void LoginPage::tellLoginsNotRemembered()
 
 bool LoginPage::eventFilter(QObject* watched, QEvent* event)
 {
-    // Text1_GotFocus to Text6_GotFocus: the whole content is selected, also after a click.
+    // A field that takes the focus selects its whole content, also after a click.
     if (event->type() == QEvent::FocusIn) {
         // Back from the settings box to the field being typed in, typing goes on where it was:
         // selecting the whole text would let the next key replace it.
@@ -148,15 +117,30 @@ bool LoginPage::eventFilter(QObject* watched, QEvent* event)
     return QWidget::eventFilter(watched, event);
 }
 
-void LoginPage::Form_Load()
+namespace {
+
+// Where each handler's error reports say it happened, by the classic program's names (side 1's
+// path, then side 2's), and the steps the handler numbers. A report "in ...Form1.PushButton2_Click
+// at line 106" comes from goToTablesPage() at its step 106.
+using SidePaths = std::array<const char*, 2>;
+constexpr const char* kLoadPath = "Form1.Form_Load";                                         // load(): 100 to 146
+constexpr const char* kGoToTablesPagePath = "Form1.PushButton2_Click";                       // goToTablesPage(): 100 to 112
+constexpr const char* kHelpPath = "Form1.PushButton4_Click";                                 // showHelp(): 100 to 128
+constexpr SidePaths kSidHelpPaths = {"Form1.PushButton6_Click", "Form1.PushButton7_Click"};  // showSidHelp(side): 100 to 126
+// testConnection(side), "Form1.PushButton3_Click" and "Form1.PushButton5_Click", reports nothing:
+// every failure of it ends in the one fixed message.
+
+} // namespace
+
+void LoginPage::load()
 {
     const RunningMark mark(fillingLists_);
-    RunUntilClosed([this] { loadSteps(); });
+    RunUntilClosed([this] { runLoadSteps(); });
 }
 
-void LoginPage::loadSteps()
+void LoginPage::runLoadSteps()
 {
-    app::StepTrap trap(services_.dialogs, QStringLiteral("Form1.Form_Load"), &services_.events);
+    app::StepTrap trap(services_.dialogs, kLoadPath, &services_.events);
     trap.step(100, [&] {
         // The skin engine itself is not part of this build; its colour steps are.
         if (app::FileExists(app::SkinFilePath(services_.programFolder)))
@@ -174,8 +158,9 @@ void LoginPage::loadSteps()
             pointer_.setCustomImage(app::LoadCursorFileOrFail(cursorPath));
         });
     }
-    for (size_t i = 0; i < texts_.size(); ++i)
-        trap.step(128 + 2 * int(i), [&] { texts_[i]->setText(services_.settings.read(kLoginFieldKeys[i])); });
+    const auto& fields = controls_.fields;
+    for (size_t i = 0; i < fields.size(); ++i)
+        trap.step(128 + 2 * int(i), [&] { fields[i]->setText(services_.settings.read(kLoginFieldKeys[i])); });
     if (trap.when(140, [&] { return oracle::TestConnection(oracle::BuildConnectionString(CurrentProfile(DatabaseSide::One))); })) {
         if (trap.when(142, [&] { return oracle::TestConnection(oracle::BuildConnectionString(CurrentProfile(DatabaseSide::Two))); })) {
             trap.step(144, [&] { pages_.showTablesPage(); });
@@ -187,24 +172,18 @@ void LoginPage::loadSteps()
     }
 }
 
-oracle::ConnectionProfile LoginPage::CurrentProfile(DatabaseSide side) const
-{
-    const size_t first = side == DatabaseSide::One ? 0 : 3;
-    return {texts_[first]->text(), texts_[first + 1]->text(), texts_[first + 2]->text()};
-}
-
-void LoginPage::PushButton2_Click()
+void LoginPage::goToTablesPage()
 {
     // Filling the lists lets events in: a second click meanwhile would fill them twice.
     if (fillingLists_)
         return;
     const RunningMark mark(fillingLists_);
-    RunUntilClosed([this] { nextSteps(); });
+    RunUntilClosed([this] { runGoToTablesPageSteps(); });
 }
 
-void LoginPage::nextSteps()
+void LoginPage::runGoToTablesPageSteps()
 {
-    app::StepTrap trap(services_.dialogs, QStringLiteral("Form1.PushButton2_Click"), &services_.events);
+    app::StepTrap trap(services_.dialogs, kGoToTablesPagePath, &services_.events);
     trap.step(100, [&] { pointer_.setPointer(app::kPointerHourglass); });
     if (trap.when(102, [&] { return oracle::TestConnection(oracle::BuildConnectionString(CurrentProfile(DatabaseSide::One))); })) {
         if (trap.when(104, [&] { return oracle::TestConnection(oracle::BuildConnectionString(CurrentProfile(DatabaseSide::Two))); })) {
@@ -216,11 +195,7 @@ void LoginPage::nextSteps()
     trap.step(112, [&] { pointer_.setPointer(app::kPointerDefault); });
 }
 
-void LoginPage::PushButton3_Click() { testConnection(DatabaseSide::One); }
-
-void LoginPage::PushButton5_Click() { testConnection(DatabaseSide::Two); }
-
-// No error report here: every failure ends in the one fixed message, never the driver's text.
+// Every failure ends in the one fixed message, never the driver's text.
 void LoginPage::testConnection(DatabaseSide side)
 {
     if (fillingLists_)
@@ -238,16 +213,16 @@ void LoginPage::testConnection(DatabaseSide side)
     }
 }
 
-void LoginPage::PushButton4_Click() { showSidHelp(QStringLiteral("Form1.PushButton4_Click"), true); }
-void LoginPage::PushButton6_Click() { showSidHelp(QStringLiteral("Form1.PushButton6_Click"), false); }
-void LoginPage::PushButton7_Click() { showSidHelp(QStringLiteral("Form1.PushButton7_Click"), false); }
+void LoginPage::showHelp() { showSidHelpUnder(kHelpPath, true); }
 
-void LoginPage::showSidHelp(const QString& procedurePath, bool withNote)
+void LoginPage::showSidHelp(DatabaseSide side) { showSidHelpUnder(kSidHelpPaths[oracle::SideIndex(side)], false); }
+
+void LoginPage::showSidHelpUnder(const QString& procedurePath, bool withLobNote)
 {
     app::StepTrap trap(services_.dialogs, procedurePath);
     const QString text = SidHelpText(trap);
     trap.step(126, [&] { services_.dialogs.information(services_.applicationTitle, text); });
-    if (withNote)
+    if (withLobNote)
         trap.step(128, [&] { services_.dialogs.information(services_.applicationTitle, kLobNote); });
 }
 

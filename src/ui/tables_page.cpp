@@ -15,123 +15,82 @@
 #include "tableops/table_rename.h"
 #include "ui/handler_run.h"
 #include "ui/help_texts.h"
-#include "ui/list_box.h"
 #include "ui/page_design.h"
 #include "ui/pointer_rules.h"
 
 #include <QCloseEvent>
 #include <QGroupBox>
 #include <QListWidget>
-#include <QProgressBar>
 #include <QPushButton>
 
 namespace ui {
 
 using oracle::DatabaseSide;
+using oracle::SideIndex;
 
 TablesPage::TablesPage(PageServices& services, const oracle::ProfileSource& profiles,
                        std::function<void()> showLoginPage)
     : services_(services), profiles_(profiles), showLoginPage_(std::move(showLoginPage)), pointer_(this)
 {
     SetUpPageWindow(this, "Form2", true, 8040, 5520);
-    buildControls();
+    controls_ = BuildTablesPageControls(this);
+    tableLists_ = {std::make_unique<app::ListWidgetTableList>(controls_.lists[0]),
+                   std::make_unique<app::ListWidgetTableList>(controls_.lists[1])};
+    progress_ = std::make_unique<app::ProgressBarDisplay>(controls_.progressBar);
+    wireControls();
     CentreOnScreen(this);
 }
 
 TablesPage::~TablesPage() = default;
 
-void TablesPage::buildControls()
+void TablesPage::wireControls()
 {
-    Frame1 = MakeFrame(this, "Frame1", QStringLiteral("Oracle #1 Tables"));
-    PlaceInTwips(Frame1, 120, 120, 3840, 4215);
-    Frame2 = MakeFrame(this, "Frame2", QStringLiteral("Oracle #2 Tables"));
-    PlaceInTwips(Frame2, 4080, 120, 3840, 4215);
-
-    auto makeList = [this](QGroupBox* frame, const char* name) {
-        QListWidget* list = new ListBox(frame);
-        list->setObjectName(QLatin1String(name));
-        list->setFont(font());
-        // A click toggles an entry and leaves the others as they are.
-        list->setSelectionMode(QAbstractItemView::MultiSelection);
-        list->setAttribute(Qt::WA_NoMousePropagation);
-        list->viewport()->setAttribute(Qt::WA_NoMousePropagation);
-        PlaceInTwips(list, 240, 360, 3330, 1635);
-        return list;
-    };
-    List1 = makeList(Frame1, "List1");
-    List2 = makeList(Frame2, "List2");
-    list1_ = std::make_unique<app::ListWidgetTableList>(List1);
-    list2_ = std::make_unique<app::ListWidgetTableList>(List2);
-
-    struct ButtonDesign {
-        QWidget* container;
-        const char* name;
-        QString caption;
-        int left, top, width, height;
-        void (TablesPage::*click)();
-    };
-    const ButtonDesign designs[] = {
-        {Frame1, "PushButton1", QStringLiteral("Select All"), 240, 2100, 1600, 400, &TablesPage::PushButton1_Click},
-        {Frame1, "PushButton2", QStringLiteral("Deselect All"), 1960, 2100, 1600, 400, &TablesPage::PushButton2_Click},
-        {Frame1, "PushButton3", QStringLiteral("Send Table(s) To Oracle #2"), 240, 2600, 3330, 400, &TablesPage::PushButton3_Click},
-        {Frame1, "PushButton4", QStringLiteral("Delete Table(s)"), 240, 3100, 3330, 400, &TablesPage::PushButton4_Click},
-        {Frame1, "PushButton5", QStringLiteral("Rename Table"), 240, 3600, 3330, 400, &TablesPage::PushButton5_Click},
-        {Frame2, "PushButton6", QStringLiteral("Select All"), 240, 2100, 1600, 405, &TablesPage::PushButton6_Click},
-        {Frame2, "PushButton7", QStringLiteral("Deselect All"), 1960, 2100, 1600, 405, &TablesPage::PushButton7_Click},
-        {Frame2, "PushButton8", QStringLiteral("Send Table(s) To Oracle #1"), 240, 2600, 3330, 400, &TablesPage::PushButton8_Click},
-        {Frame2, "PushButton9", QStringLiteral("Delete Table(s)"), 240, 3100, 3330, 405, &TablesPage::PushButton9_Click},
-        {Frame2, "PushButton10", QStringLiteral("Rename Table"), 240, 3600, 3330, 405, &TablesPage::PushButton10_Click},
-        {this, "PushButton11", QStringLiteral("< Back"), 120, 4980, 3840, 405, &TablesPage::PushButton11_Click},
-        {this, "PushButton12", QStringLiteral("Help"), 4080, 4980, 3840, 405, &TablesPage::PushButton12_Click},
-    };
-    pointerRules_ = new PointerRules(pointer_, this);
-    std::vector<QPushButton*> buttons;
-    for (const ButtonDesign& design : designs) {
-        QPushButton* button = MakePushButton(design.container, design.name, design.caption);
-        PlaceInTwips(button, design.left, design.top, design.width, design.height);
-        connect(button, &QPushButton::clicked, this, design.click);
-        pointerRules_->watchButton(button);
-        buttons.push_back(button);
+    for (const DatabaseSide side : {DatabaseSide::One, DatabaseSide::Two}) {
+        const size_t at = SideIndex(side);
+        connect(controls_.selectAllButtons[at], &QPushButton::clicked, this, [this, side] { selectAll(side); });
+        connect(controls_.deselectAllButtons[at], &QPushButton::clicked, this, [this, side] { deselectAll(side); });
+        connect(controls_.sendButtons[at], &QPushButton::clicked, this, [this, side] { sendTables(side); });
+        connect(controls_.deleteButtons[at], &QPushButton::clicked, this, [this, side] { deleteSelectedTables(side); });
+        connect(controls_.renameButtons[at], &QPushButton::clicked, this, [this, side] { renameTable(side); });
     }
+    connect(controls_.backButton, &QPushButton::clicked, this, [this] { goBack(); });
+    connect(controls_.helpButton, &QPushButton::clicked, this, [this] { showHelp(); });
 
-    ProgressBar1 = new QProgressBar(this);
-    ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
-    ProgressBar1->setRange(0, 100);
-    ProgressBar1->setValue(0);
-    ProgressBar1->setFormat(QStringLiteral("Progress Bar"));
-    ProgressBar1->setTextVisible(true);
-    ProgressBar1->setAlignment(Qt::AlignCenter);
-    // No pointer handler: over the bar the pointer keeps whatever it was.
-    ProgressBar1->setAttribute(Qt::WA_NoMousePropagation);
-    PlaceInTwips(ProgressBar1, 120, 4455, 7800, 405);
-    progress_ = std::make_unique<app::ProgressBarDisplay>(ProgressBar1);
-
+    pointerRules_ = new PointerRules(pointer_, this);
+    for (QPushButton* button : controls_.buttons())
+        pointerRules_->watchButton(button);
     pointerRules_->watchSurface(this);
-    pointerRules_->watchSurface(Frame1);
-    pointerRules_->watchSurface(Frame2);
-    pointerRules_->watchSurface(List1->viewport());
-    pointerRules_->watchSurface(List2->viewport());
-
-    // Focus order by tab index: List2, List1, then the buttons in their numbering.
-    QWidget* order[] = {List2,      List1,      buttons[0], buttons[1], buttons[2], buttons[3],
-                        buttons[4], buttons[5], buttons[6], buttons[7], buttons[8], buttons[9],
-                        buttons[10], buttons[11]};
-    for (size_t i = 0; i + 1 < std::size(order); ++i)
-        setTabOrder(order[i], order[i + 1]);
-    List2->setFocus();
+    for (QGroupBox* frame : controls_.frames)
+        pointerRules_->watchSurface(frame);
+    for (QListWidget* list : controls_.lists)
+        pointerRules_->watchSurface(list->viewport());
 }
 
-app::TableList& TablesPage::list(DatabaseSide side)
-{
-    return side == DatabaseSide::One ? *list1_ : *list2_;
-}
+app::TableList& TablesPage::tableList(DatabaseSide side) { return *tableLists_[SideIndex(side)]; }
 
-void TablesPage::Form_Load()
+namespace {
+
+// Where each handler's error reports say it happened, by the classic program's names (side 1's
+// path, then side 2's), and the steps the handler numbers. A report "in ...Form2.PushButton8_Click
+// at line 154" comes from sendTables(side 2) at its step 154, in tableops/copy_run.cpp.
+using SidePaths = std::array<const char*, 2>;
+constexpr const char* kLoadPath = "Form2.Form_Load";                                             // load(): 100 to 116
+constexpr SidePaths kSelectAllPaths = {"Form2.PushButton1_Click", "Form2.PushButton6_Click"};    // selectAll(side): 100 to 104
+constexpr SidePaths kDeselectAllPaths = {"Form2.PushButton2_Click", "Form2.PushButton7_Click"};  // deselectAll(side): 100 to 104
+constexpr SidePaths kSendPaths = {"Form2.PushButton3_Click", "Form2.PushButton8_Click"};         // sendTables(from): 118 to 302
+constexpr SidePaths kDeletePaths = {"Form2.PushButton4_Click", "Form2.PushButton9_Click"};       // deleteSelectedTables(side): 100 to 120
+constexpr SidePaths kRenamePaths = {"Form2.PushButton5_Click", "Form2.PushButton10_Click"};      // renameTable(side): 100 to 134
+constexpr const char* kBackPath = "Form2.PushButton11_Click";                                    // goBack(): 100 to 102
+constexpr const char* kHelpPath = "Form2.PushButton12_Click";                                    // showHelp(): 100
+
+} // namespace
+
+void TablesPage::load()
 {
     if (loading_)
         return;
     const RunningMark mark(loading_);
-    app::StepTrap trap(services_.dialogs, QStringLiteral("Form2.Form_Load"), &services_.events);
+    app::StepTrap trap(services_.dialogs, kLoadPath, &services_.events);
     trap.step(100, [&] { app::ApplyFormColours(this); });
     trap.step(102, [&] { setWindowIcon(app::ApplicationIcon()); });
     const QString cursorPath = app::HandCursorPath(services_.programFolder);
@@ -139,30 +98,29 @@ void TablesPage::Form_Load()
         trap.step(108, [&] { pointer_.setCustomImage(app::LoadCursorFileOrFail(cursorPath)); });
     trap.step(110, [&] { setWindowTitle(app::kProductName); });
     trap.step(112, [&] {
-        tableops::FillTableList(*list1_, oracle::BuildConnectionString(profiles_.CurrentProfile(DatabaseSide::One)),
-                                services_.events);
+        tableops::FillTableList(tableList(DatabaseSide::One),
+                                oracle::BuildConnectionString(profiles_.CurrentProfile(DatabaseSide::One)), services_.events);
     });
     trap.step(114, [&] {
-        tableops::FillTableList(*list2_, oracle::BuildConnectionString(profiles_.CurrentProfile(DatabaseSide::Two)),
-                                services_.events);
+        tableops::FillTableList(tableList(DatabaseSide::Two),
+                                oracle::BuildConnectionString(profiles_.CurrentProfile(DatabaseSide::Two)), services_.events);
     });
     // Tall enough for the lowest row of buttons.
     trap.step(116, [&] { SetClientSizeInTwips(this, 8040, 5520); });
 }
 
-void TablesPage::selectAll(DatabaseSide side, bool selected, const QString& procedurePath)
+void TablesPage::selectAll(DatabaseSide side) { setAllSelected(side, true, kSelectAllPaths[SideIndex(side)]); }
+
+void TablesPage::deselectAll(DatabaseSide side) { setAllSelected(side, false, kDeselectAllPaths[SideIndex(side)]); }
+
+void TablesPage::setAllSelected(DatabaseSide side, bool selected, const QString& procedurePath)
 {
     app::StepTrap trap(services_.dialogs, procedurePath);
-    app::TableList& entries = list(side);
+    app::TableList& entries = tableList(side);
     trap.mark(100);
     trap.step(102, [&] { entries.setAllSelected(selected); });
     trap.mark(104);
 }
-
-void TablesPage::PushButton1_Click() { selectAll(DatabaseSide::One, true, QStringLiteral("Form2.PushButton1_Click")); }
-void TablesPage::PushButton2_Click() { selectAll(DatabaseSide::One, false, QStringLiteral("Form2.PushButton2_Click")); }
-void TablesPage::PushButton6_Click() { selectAll(DatabaseSide::Two, true, QStringLiteral("Form2.PushButton6_Click")); }
-void TablesPage::PushButton7_Click() { selectAll(DatabaseSide::Two, false, QStringLiteral("Form2.PushButton7_Click")); }
 
 void TablesPage::runTableOperation(const QString& procedurePath, const TableOperation& operation)
 {
@@ -171,65 +129,45 @@ void TablesPage::runTableOperation(const QString& procedurePath, const TableOper
     const RunningMark mark(operationRunning_);
     app::StepTrap trap(services_.dialogs, procedurePath, &services_.events);
     const tableops::PageContext context{services_.dialogs, pointer_, services_.events, *progress_, profiles_,
-                                        *list1_, *list2_, services_.applicationTitle};
+                                        tableList(DatabaseSide::One), tableList(DatabaseSide::Two),
+                                        services_.applicationTitle};
     RunUntilClosed([&] { operation(trap, context); });
 }
 
-void TablesPage::PushButton3_Click()
+void TablesPage::sendTables(DatabaseSide from)
 {
-    runTableOperation(QStringLiteral("Form2.PushButton3_Click"), [](app::StepTrap& trap, const tableops::PageContext& page) {
-        tableops::SendTables(trap, page, DatabaseSide::One, DatabaseSide::Two);
+    runTableOperation(kSendPaths[SideIndex(from)], [from](app::StepTrap& trap, const tableops::PageContext& page) {
+        tableops::SendTables(trap, page, from, oracle::OtherSide(from));
     });
 }
 
-void TablesPage::PushButton8_Click()
+void TablesPage::deleteSelectedTables(DatabaseSide side)
 {
-    runTableOperation(QStringLiteral("Form2.PushButton8_Click"), [](app::StepTrap& trap, const tableops::PageContext& page) {
-        tableops::SendTables(trap, page, DatabaseSide::Two, DatabaseSide::One);
+    runTableOperation(kDeletePaths[SideIndex(side)], [side](app::StepTrap& trap, const tableops::PageContext& page) {
+        tableops::DeleteTables(trap, page, side);
     });
 }
 
-void TablesPage::PushButton4_Click()
+void TablesPage::renameTable(DatabaseSide side)
 {
-    runTableOperation(QStringLiteral("Form2.PushButton4_Click"), [](app::StepTrap& trap, const tableops::PageContext& page) {
-        tableops::DeleteTables(trap, page, DatabaseSide::One);
+    runTableOperation(kRenamePaths[SideIndex(side)], [side](app::StepTrap& trap, const tableops::PageContext& page) {
+        tableops::RenameTable(trap, page, side);
     });
 }
 
-void TablesPage::PushButton9_Click()
-{
-    runTableOperation(QStringLiteral("Form2.PushButton9_Click"), [](app::StepTrap& trap, const tableops::PageContext& page) {
-        tableops::DeleteTables(trap, page, DatabaseSide::Two);
-    });
-}
-
-void TablesPage::PushButton5_Click()
-{
-    runTableOperation(QStringLiteral("Form2.PushButton5_Click"), [](app::StepTrap& trap, const tableops::PageContext& page) {
-        tableops::RenameTable(trap, page, DatabaseSide::One);
-    });
-}
-
-void TablesPage::PushButton10_Click()
-{
-    runTableOperation(QStringLiteral("Form2.PushButton10_Click"), [](app::StepTrap& trap, const tableops::PageContext& page) {
-        tableops::RenameTable(trap, page, DatabaseSide::Two);
-    });
-}
-
-void TablesPage::PushButton11_Click()
+void TablesPage::goBack()
 {
     // Back, then Next, would refill the lists under a running operation's walk.
     if (operationRunning_ || loading_)
         return;
-    app::StepTrap trap(services_.dialogs, QStringLiteral("Form2.PushButton11_Click"));
+    app::StepTrap trap(services_.dialogs, kBackPath);
     trap.step(100, [&] { showLoginPage_(); });
     trap.step(102, [&] { hide(); });
 }
 
-void TablesPage::PushButton12_Click()
+void TablesPage::showHelp()
 {
-    app::StepTrap trap(services_.dialogs, QStringLiteral("Form2.PushButton12_Click"));
+    app::StepTrap trap(services_.dialogs, kHelpPath);
     trap.step(100, [&] { services_.dialogs.information(services_.applicationTitle, TablesPageHelpText()); });
 }
 

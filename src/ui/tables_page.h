@@ -5,14 +5,12 @@
 #include "app/widgets/window_pointer.h"
 #include "oracle/connection_profile.h"
 #include "ui/page_services.h"
+#include "ui/tables_page_layout.h"
 
 #include <QWidget>
+#include <array>
 #include <functional>
-
-class QGroupBox;
-class QListWidget;
-class QProgressBar;
-class QPushButton;
+#include <memory>
 
 namespace app {
 class StepTrap;
@@ -25,8 +23,8 @@ namespace ui {
 
 class PointerRules;
 
-// Form2: the two table lists with their commands, the progress bar, "< Back" and "Help".
-// The buttons only wire the page to the table operations.
+// The tables page (the design's Form2): the two table lists with their commands, the progress
+// bar, "< Back" and "Help". The buttons only wire the page to the table operations.
 class TablesPage : public QWidget {
     Q_OBJECT
 public:
@@ -38,31 +36,27 @@ public:
     // Colours, icon, hand cursor, caption, both lists read anew, window height. While the lists
     // fill, table operations and Back wait; a close meanwhile raises OperationCancelled to the
     // caller, the login page's handler.
-    void Form_Load();
+    void load();
 
-    app::TableList& list(oracle::DatabaseSide side);
+    app::TableList& tableList(oracle::DatabaseSide side);
     app::PagePointer& pointer() { return pointer_; }
     bool operationRunning() const { return operationRunning_; }
 
-    void PushButton1_Click();   // Select All, side 1
-    void PushButton2_Click();   // Deselect All, side 1
-    void PushButton3_Click();   // Send Table(s) To Oracle #2
-    void PushButton4_Click();   // Delete Table(s), side 1
-    void PushButton5_Click();   // Rename Table, side 1
-    void PushButton6_Click();   // Select All, side 2
-    void PushButton7_Click();   // Deselect All, side 2
-    void PushButton8_Click();   // Send Table(s) To Oracle #1
-    void PushButton9_Click();   // Delete Table(s), side 2
-    void PushButton10_Click();  // Rename Table, side 2
-    void PushButton11_Click();  // "< Back"
-    void PushButton12_Click();  // "Help"
+    // The buttons' handlers, each side's own.
+    void selectAll(oracle::DatabaseSide side);             // "Select All"
+    void deselectAll(oracle::DatabaseSide side);           // "Deselect All"
+    void sendTables(oracle::DatabaseSide from);            // "Send Table(s) To Oracle #2" from side 1, "#1" from side 2
+    void deleteSelectedTables(oracle::DatabaseSide side);  // "Delete Table(s)"
+    void renameTable(oracle::DatabaseSide side);           // "Rename Table"
+    void goBack();                                         // "< Back"
+    void showHelp();                                       // "Help"
 
 protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void buildControls();
-    void selectAll(oracle::DatabaseSide side, bool selected, const QString& procedurePath);
+    void wireControls();
+    void setAllSelected(oracle::DatabaseSide side, bool selected, const QString& procedurePath);
     // Runs one table operation under its handler's trap; while one runs, or the lists fill, the
     // others do nothing.
     using TableOperation = std::function<void(app::StepTrap&, const tableops::PageContext&)>;
@@ -72,18 +66,12 @@ private:
     const oracle::ProfileSource& profiles_;
     std::function<void()> showLoginPage_;
     app::WindowPointer pointer_;
+    TablesPageControls controls_;
     PointerRules* pointerRules_ = nullptr;
+    std::array<std::unique_ptr<app::ListWidgetTableList>, 2> tableLists_;
+    std::unique_ptr<app::ProgressBarDisplay> progress_;
     bool operationRunning_ = false;
     bool loading_ = false;
-
-    QGroupBox* Frame1 = nullptr;
-    QGroupBox* Frame2 = nullptr;
-    QListWidget* List1 = nullptr;
-    QListWidget* List2 = nullptr;
-    QProgressBar* ProgressBar1 = nullptr;
-    std::unique_ptr<app::ListWidgetTableList> list1_;
-    std::unique_ptr<app::ListWidgetTableList> list2_;
-    std::unique_ptr<app::ProgressBarDisplay> progress_;
 };
 
 } // namespace ui

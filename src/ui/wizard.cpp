@@ -15,7 +15,7 @@ Wizard::~Wizard() = default;
 
 void Wizard::start()
 {
-    loginPage_->Form_Load();
+    loginPage_->load();
     if (!loginPage_->hiddenByLoad())
         loginPage_->show();
 }
@@ -26,12 +26,12 @@ TablesPage& Wizard::tablesPage()
 {
     if (!tablesPage_) {
         tablesPage_ = std::make_unique<TablesPage>(services_, *loginPage_, [this] { loginPage_->show(); });
-        tablesPage_->Form_Load();
+        tablesPage_->load();
     }
     return *tablesPage_;
 }
 
-void Wizard::reloadTablesPage() { tablesPage().Form_Load(); }
+void Wizard::reloadTablesPage() { tablesPage().load(); }
 
 void Wizard::showTablesPage() { tablesPage().show(); }
 
