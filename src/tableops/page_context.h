@@ -14,12 +14,12 @@ struct PageContext {
     app::EventPump& events;
     app::ProgressDisplay& progress;
     const oracle::ProfileSource& profiles;
-    app::TableList& list1;
-    app::TableList& list2;
+    app::TableList& side1List;
+    app::TableList& side2List;
     QString applicationTitle;
     RowBufferLimits rowBuffer = {};
 
-    app::TableList& list(oracle::DatabaseSide side) const { return side == oracle::DatabaseSide::One ? list1 : list2; }
+    app::TableList& list(oracle::DatabaseSide side) const { return side == oracle::DatabaseSide::One ? side1List : side2List; }
     QString connectionString(oracle::DatabaseSide side) const
     {
         return oracle::BuildConnectionString(profiles.CurrentProfile(side));
