@@ -1,3 +1,4 @@
+#include "app/application_title.h"
 #include "app/program_files.h"
 #include "app/settings_store.h"
 #include "app/widgets/display_start.h"
@@ -8,9 +9,49 @@
 #include "ui/wizard.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
+#include <QStringList>
+
+namespace {
+
+// --help and --version answer on the command line and end the program, as desktop programs do,
+// before anything asks for a display. Every other argument is left to Qt as before: -platform,
+// -style or the session manager's -session are Qt's own.
+void answerCommandLine(int argc, char* argv[])
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Copies tables between two Oracle databases."));
+    // Qt's own options are single-dash words; read as bundles of letters, -platform would be -p -l -a ...
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    // Not addHelpOption(): its --help-all promises Qt's options, which only the GUI application
+    // started later knows.
+    QStringList helpNames{QStringLiteral("h"), QStringLiteral("help")};
+#ifdef Q_OS_WIN
+    helpNames << QStringLiteral("?");
+#endif
+    const QCommandLineOption help(helpNames, QStringLiteral("Displays help on commandline options."));
+    parser.addOption(help);
+    const QCommandLineOption version = parser.addVersionOption();
+    parser.parse(arguments);
+    if (!parser.isSet(help) && !parser.isSet(version))
+        return;
+    QCoreApplication::setApplicationName(app::kProductName);
+    QCoreApplication::setApplicationVersion(QStringLiteral(MIRRAVEL_VERSION));
+    // A core application needs no display; the usage line takes the program's name from it.
+    QCoreApplication core(argc, argv);
+    if (parser.isSet(version))
+        parser.showVersion();
+    parser.showHelp();
+}
+
+} // namespace
 
 int main(int argc, char* argv[])
 {
+    answerCommandLine(argc, argv);
     // Without a usable display Qt would abort with its own text; say it plainly instead.
     if (const QString reason = app::MissingDisplayReason(); !reason.isEmpty()) {
         app::SayNoDisplay(reason);

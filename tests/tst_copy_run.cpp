@@ -207,7 +207,7 @@ private slots:
 
     void walkRunsFromTheBottomUp()
     {
-        for (const QString& name : {"A1", "B2", "C3", "D4"}) {
+        for (const char* name : {"A1", "B2", "C3", "D4"}) {
             exec1(QString(R"(CREATE TABLE "%1"("X" NUMBER))").arg(name));
             exec2(QString(R"(CREATE TABLE "%1"("X" NUMBER))").arg(name));
         }
