@@ -14,8 +14,7 @@ class EventPump;
 namespace ui {
 
 // What both pages are given by start-up: the boxes, the settings, the event pump, the
-// program folder with its optional files, and how the program ends; and the title of their
-// plain boxes, which the login page's load sets.
+// program folder with its optional files, and how the program ends.
 struct PageServices {
     app::Dialogs& dialogs;
     app::SettingsStore& settings;
@@ -23,7 +22,8 @@ struct PageServices {
     app::HomePageVisit homePage;
     QString programFolder;
     std::function<void()> endProgram;
-    QString applicationTitle;
+    // The title of both pages' plain boxes: empty until the login page's load sets it.
+    QString applicationTitle = QString();
 };
 
 } // namespace ui
