@@ -1,5 +1,7 @@
 #include "tableops/row_buffer.h"
 
+#include "tableops/size_prefix.h"
+
 #include <QStringDecoder>
 
 #include <algorithm>
@@ -14,19 +16,10 @@ namespace tableops {
 
 namespace {
 
+// Layout of a row: value count, then per value a kind byte and, for texts (UTF-8) and bytes,
+// a size prefix and the data.
 constexpr std::size_t kChunkSize = std::size_t(1) << 20;
 constexpr std::size_t kMaxSizeBytes = 10;
-
-// Layout of a row: value count, then per value a kind byte and, for texts (UTF-8) and bytes,
-// a variable-length size and the data.
-void putSize(std::string& out, std::size_t size)
-{
-    while (size >= 0x80) {
-        out.push_back(char((size & 0x7F) | 0x80));
-        size >>= 7;
-    }
-    out.push_back(char(size));
-}
 
 // QString::fromUtf8 would drop a leading U+FEFF as a byte-order mark; here it is part of the value.
 QString decodeText(QByteArrayView utf8)
@@ -98,7 +91,7 @@ void RowBuffer::append(const std::vector<oracle::FieldValue>& row)
 {
     std::string& packed = scratch_;
     packed.clear();
-    putSize(packed, row.size());
+    AppendSizePrefix(packed, row.size());
     for (const oracle::FieldValue& value : row) {
         packed.push_back(char(value.kind));
         switch (value.kind) {
@@ -114,14 +107,14 @@ void RowBuffer::append(const std::vector<oracle::FieldValue>& row)
             char* data = packed.data() + at + kMaxSizeBytes;
             const std::size_t size = std::size_t(encoder_.appendToBuffer(data, value.text) - data);
             std::string sizeBytes;
-            putSize(sizeBytes, size);
+            AppendSizePrefix(sizeBytes, size);
             std::memmove(packed.data() + at + sizeBytes.size(), data, size);
             std::memcpy(packed.data() + at, sizeBytes.data(), sizeBytes.size());
             packed.resize(at + sizeBytes.size() + size);
             break;
         }
         case oracle::FieldValue::Kind::Binary:
-            putSize(packed, std::size_t(value.bytes.size()));
+            AppendSizePrefix(packed, std::size_t(value.bytes.size()));
             packed.append(value.bytes.constData(), std::size_t(value.bytes.size()));
             break;
         }

@@ -1,6 +1,7 @@
 #include "tableops/spill_file.h"
 
 #include "tableops/row_buffer_error.h"
+#include "tableops/size_prefix.h"
 
 #include <QDir>
 #include <QTemporaryFile>
@@ -13,15 +14,6 @@ namespace {
 
 // Rows go to and come from the file in blocks of this size, not a system call each.
 constexpr std::size_t kBlockSize = std::size_t(1) << 20;
-
-void putSize(std::string& out, std::size_t size)
-{
-    while (size >= 0x80) {
-        out.push_back(char((size & 0x7F) | 0x80));
-        size >>= 7;
-    }
-    out.push_back(char(size));
-}
 
 } // namespace
 
@@ -47,7 +39,7 @@ void SpillFile::append(QByteArrayView record)
 {
     if (!file_)
         open();
-    putSize(writeBuffer_, std::size_t(record.size()));
+    AppendSizePrefix(writeBuffer_, std::size_t(record.size()));
     writeBuffer_.append(record.data(), std::size_t(record.size()));
     if (writeBuffer_.size() >= kBlockSize)
         flushWrites();
