@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Builds and runs the copy benchmark: 100,000 rows through the real copy run against the
+# Builds and runs the copy benchmark: 100,000 rows (or the number given) through the real copy run against the
 # stand-in driver, next to the same INSERTs in a bare ODBC loop.
 set -euo pipefail
 source "$(dirname "$0")/../scripts/setup.sh"
