@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds and runs the copy benchmark: 100,000 rows (or the number given) through the real copy run against the
-# stand-in driver, next to the same INSERTs in a bare ODBC loop.
+# Builds and runs the copy benchmark: 100,000 rows (or ROWS) through the real copy run against
+# the stand-in driver, next to the same INSERTs in a bare ODBC loop, and the peak memory of a
+# process that runs the copy alone. Ends with "copy/bare R buffer/raw M copy-peak-MiB P".
 set -euo pipefail
 source "$(dirname "$0")/../scripts/setup.sh"
 mirravel_install_packages
