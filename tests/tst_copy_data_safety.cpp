@@ -4,6 +4,7 @@
 #include "devdb_fixture.h"
 #include "oracle/connection.h"
 #include "oracle/sql_statements.h"
+#include "fresh_databases.h"
 #include "page_harness.h"
 #include "tableops/copy_run.h"
 
@@ -113,15 +114,8 @@ private slots:
 
     void init()
     {
-        ++round;
-        sid1 = QString("SAFE%1A").arg(round);
-        sid2 = QString("SAFE%1B").arg(round);
-        db->addUser(sid1, "SCOTT", "tiger");
-        db->addUser(sid2, "HR", "hr");
-        db->clearFaults();
         page = std::make_unique<PageHarness>();
-        page->profile1 = {sid1, "SCOTT", "tiger"};
-        page->profile2 = {sid2, "HR", "hr"};
+        std::tie(sid1, sid2) = LogInToFreshDatabases(*db, *page, QString("SAFE%1").arg(++round));
     }
 
     // ---- a table is never sent onto itself

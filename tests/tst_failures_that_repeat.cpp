@@ -2,6 +2,7 @@
 // without space, a connection that is gone whatever SQLSTATE says so, and running out of memory.
 // A row the database refuses on its own merits is still reported and skipped.
 #include "devdb_fixture.h"
+#include "fresh_databases.h"
 #include "page_harness.h"
 #include "tableops/copy_run.h"
 
@@ -71,15 +72,8 @@ private slots:
 
     void init()
     {
-        ++round;
-        sid1 = QString("REP%1A").arg(round);
-        sid2 = QString("REP%1B").arg(round);
-        db->addUser(sid1, "SCOTT", "tiger");
-        db->addUser(sid2, "HR", "hr");
-        db->clearFaults();
         page = std::make_unique<PageHarness>();
-        page->profile1 = {sid1, "SCOTT", "tiger"};
-        page->profile2 = {sid2, "HR", "hr"};
+        std::tie(sid1, sid2) = LogInToFreshDatabases(*db, *page, QString("REP%1").arg(++round));
     }
 
     void fullTargetEndsTheTableAndTheRunGoesOn()

@@ -16,7 +16,7 @@ namespace tableops {
 
 // How much of a table's rows may stay in memory, and where the rest goes.
 struct RowBufferLimits {
-    std::size_t memoryBytes = std::size_t(32) << 20;
+    std::size_t memoryBytes = std::size_t(20) << 20;
     QString spillFolder = QDir::tempPath();
 };
 
