@@ -55,7 +55,8 @@ public:
     int line() const { return line_; }
     QString procedurePath() const { return path_; }
     int failures() const { return failures_; }
-    // Set once a failure said the connection is gone: walks stop then instead of failing row by row.
+    // Set once a failure ended the operation (the connection is gone or could not be opened):
+    // walks stop then instead of failing row by row.
     bool operationEnded() const { return ended_; }
     // Set once a failure said the table cannot take more rows (or the operation ended); the next
     // table starts afresh with beginTable().

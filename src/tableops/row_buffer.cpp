@@ -32,15 +32,10 @@ QString decodeText(QByteArrayView utf8)
 
 std::size_t RowBuffer::takeSize(const char*& in)
 {
+    // Every size here was written by the buffer itself.
     std::size_t size = 0;
-    int shift = 0;
-    for (;;) {
-        const auto byte = static_cast<unsigned char>(*in++);
-        size |= std::size_t(byte & 0x7F) << shift;
-        if (!(byte & 0x80))
-            return size;
-        shift += 7;
-    }
+    TakeSizePrefix([&] { return static_cast<unsigned char>(*in++); }, size);
+    return size;
 }
 
 PackedValue RowBuffer::takeValue(const char*& in)

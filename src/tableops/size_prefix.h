@@ -16,4 +16,19 @@ inline void AppendSizePrefix(std::string& out, std::size_t size)
     out.push_back(char(size));
 }
 
+// Reads a size written by AppendSizePrefix, one byte at a time from nextByte(), which gives an
+// unsigned char. False when the bytes run past what any size can take (the data is damaged).
+template <typename NextByte>
+bool TakeSizePrefix(NextByte nextByte, std::size_t& size)
+{
+    size = 0;
+    for (unsigned shift = 0; shift < 64; shift += 7) {
+        const unsigned char byte = nextByte();
+        size |= std::size_t(byte & 0x7F) << shift;
+        if (!(byte & 0x80))
+            return true;
+    }
+    return false;
+}
+
 } // namespace tableops

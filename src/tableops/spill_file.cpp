@@ -83,16 +83,17 @@ bool SpillFile::fill(std::size_t count)
 
 QByteArrayView SpillFile::next()
 {
+    if (!file_)
+        failed(QStringLiteral("read"));
     std::size_t size = 0;
-    for (int shift = 0;; shift += 7) {
-        if (!file_ || !fill(1) || shift > 63)
-            failed(QStringLiteral("read"));
-        const auto byte = static_cast<unsigned char>(readBuffer_[readPos_++]);
-        size |= std::size_t(byte & 0x7F) << shift;
-        if (!(byte & 0x80))
-            break;
-    }
-    if (!fill(size))
+    const bool sized = TakeSizePrefix(
+        [&] {
+            if (!fill(1))
+                failed(QStringLiteral("read"));
+            return static_cast<unsigned char>(readBuffer_[readPos_++]);
+        },
+        size);
+    if (!sized || !fill(size))
         failed(QStringLiteral("read"));
     const QByteArrayView record(readBuffer_.data() + readPos_, qsizetype(size));
     readPos_ += size;

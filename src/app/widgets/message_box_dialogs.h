@@ -6,7 +6,8 @@ class QWidget;
 
 namespace app {
 
-// The real boxes: QMessageBox and QInputDialog, modal over the active page.
+// The real boxes: QMessageBox and QInputDialog over the active page. Each takes the user's input
+// as a modal box would, yet leaves the pages closable.
 class MessageBoxDialogs : public Dialogs {
 public:
     void information(const QString& title, const QString& text) override;
