@@ -33,27 +33,68 @@ void requireSingleLine(const std::string& what, const std::string& value)
 }
 } // namespace
 
-void initDataDir(const std::string& dir, const std::string& driverLibraryPath)
+void initDataDir(const std::string& dir, const std::string& driverLibraryPath, const std::vector<std::string>& driverNames)
 {
     const std::string abs = absoluteDir(dir);
     requireSingleLine("data folder", abs);
-    requireSingleLine("driver path", driverLibraryPath);
     std::error_code ec;
     fs::create_directories(abs, ec);
     if (ec) throw std::runtime_error("cannot create " + abs + ": " + ec.message());
+    registerDriver(abs, driverLibraryPath, driverNames);
+    std::ofstream dsn(abs + "/odbc.ini", std::ios::app); // the driver manager looks for it; no DSNs needed
+    if (!dsn) throw std::runtime_error("cannot write the ini files in " + abs);
+}
+
+void registerDriver(const std::string& dir, const std::string& driverLibraryPath, const std::vector<std::string>& driverNames)
+{
+    const std::string abs = absoluteDir(dir);
+    requireDataDir(abs);
+    requireSingleLine("driver path", driverLibraryPath);
     const std::string driver = fs::absolute(driverLibraryPath).lexically_normal().string();
     if (!fs::exists(driver)) throw std::runtime_error("driver library not found: " + driver);
 
     std::ofstream ini(abs + "/odbcinst.ini", std::ios::trunc);
     ini << "[ODBC]\n"
-           "Trace=No\n"
-           "\n"
-           "[Microsoft ODBC for Oracle]\n"
-           "Description=devdb: stand-in for Oracle on SQLite files\n"
-           "Driver="
-        << driver << "\nDataDir=" << abs << "\n";
-    std::ofstream dsn(abs + "/odbc.ini", std::ios::app); // the driver manager looks for it; no DSNs needed
-    if (!ini || !dsn) throw std::runtime_error("cannot write the ini files in " + abs);
+           "Trace=No\n";
+    for (const std::string& name : driverNames) {
+        requireSingleLine("driver name", name);
+        if (name.empty() || name.find_first_of("[]") != std::string::npos)
+            throw std::runtime_error("invalid driver name '" + name + "'");
+        const bool oracles = !iequals(name, kMicrosoftDriverName);
+        ini << "\n[" << name << "]\n"
+            << "Description=devdb: stand-in for Oracle on SQLite files"
+            << (oracles ? ", posing as Oracle's own ODBC driver\n" : "\n")
+            << "Driver=" << driver << "\nDataDir=" << abs << "\n";
+        // Oracle's own driver names the database in DBQ= and knows no Server=.
+        if (oracles) ini << "DatabaseKeyword=DBQ\n";
+    }
+    if (!ini) throw std::runtime_error("cannot write " + abs + "/odbcinst.ini");
+}
+
+std::string connectionStringFor(const std::string& dir, const std::string& sid, const std::string& user,
+                                const std::string& password)
+{
+    // The first driver registered in the folder, in the keyword it names the database by.
+    std::ifstream ini(absoluteDir(dir) + "/odbcinst.ini");
+    std::string line, name;
+    bool dbq = false;
+    while (std::getline(ini, line)) {
+        const std::string t = trim(line);
+        if (t.size() > 2 && t.front() == '[' && t.back() == ']') {
+            if (!name.empty()) break;
+            if (!iequals(t, "[ODBC]")) name = t.substr(1, t.size() - 2);
+        } else if (!name.empty() && iequals(t, "DatabaseKeyword=DBQ")) {
+            dbq = true;
+        }
+    }
+    if (name.empty()) throw std::runtime_error(dir + " registers no driver (run init first)");
+    auto braced = [](const std::string& v) {
+        std::string out = "{";
+        for (char c : v) out += c == '}' ? std::string("}}") : std::string(1, c);
+        return out + "}";
+    };
+    return "Driver=" + braced(name) + (dbq ? ";DBQ=" : ";Server=") + braced(sid) + ";Uid=" + braced(user)
+        + ";Pwd=" + braced(password) + ";";
 }
 
 namespace {

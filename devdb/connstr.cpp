@@ -69,4 +69,14 @@ std::optional<std::string> ConnectionString::any(std::initializer_list<std::stri
     return std::nullopt;
 }
 
+std::string serviceOfConnectDescriptor(std::string_view dbq)
+{
+    std::string_view text = dbq;
+    if (text.substr(0, 2) == "//") text.remove_prefix(2);
+    const size_t slash = text.find('/');
+    if (slash == std::string_view::npos) return trim(dbq);
+    const std::string_view service = text.substr(slash + 1);
+    return trim(service.substr(0, service.find_first_of(":/")));
+}
+
 } // namespace devdb

@@ -20,4 +20,8 @@ private:
     std::map<std::string, std::string> values_; // keys upper-cased
 };
 
+// The SID that Oracle's DBQ= names: a TNS alias as it is, or the service of an Easy Connect text
+// "host[:port]/service[:server][/instance]", also written "//host:port/service".
+std::string serviceOfConnectDescriptor(std::string_view dbq);
+
 } // namespace devdb

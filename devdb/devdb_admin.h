@@ -3,13 +3,28 @@
 // SID, second names and identities of databases, fault rules and behaviour markers. Every
 // function throws std::runtime_error with a readable message.
 #include <string>
+#include <vector>
 
 namespace devdb {
 
-// Creates DIR if needed and writes DIR/odbcinst.ini registering the driver library as
-// "Microsoft ODBC for Oracle", with DataDir=DIR so the driver finds the SID files.
-// Existing SID databases in DIR are kept.
-void initDataDir(const std::string& dir, const std::string& driverLibraryPath);
+inline constexpr const char* kMicrosoftDriverName = "Microsoft ODBC for Oracle";
+
+// Creates DIR if needed and registers the driver library in DIR/odbcinst.ini (registerDriver),
+// as "Microsoft ODBC for Oracle" unless other names are given. Existing SID databases in DIR are
+// kept.
+void initDataDir(const std::string& dir, const std::string& driverLibraryPath,
+                 const std::vector<std::string>& driverNames = {kMicrosoftDriverName});
+
+// Rewrites DIR/odbcinst.ini so the driver library answers to each of the names, with DataDir=DIR
+// so it finds the SID files. Under "Microsoft ODBC for Oracle" it reads the database from Server=
+// (or DBQ=); under any other name it poses as Oracle's own driver: DBQ= alone, a TNS alias or an
+// Easy Connect text, and no DBQ= fails with ORA-12162. No names: no driver at all.
+void registerDriver(const std::string& dir, const std::string& driverLibraryPath,
+                    const std::vector<std::string>& driverNames);
+
+// A connection string for the first driver DIR registers, in that driver's keywords.
+std::string connectionStringFor(const std::string& dir, const std::string& sid, const std::string& user,
+                                const std::string& password);
 
 // Creates the SID database if new and the account (user names fold to upper case; passwords are
 // case-sensitive). Re-adding a user sets the password.

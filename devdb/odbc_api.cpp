@@ -5,6 +5,7 @@
 #include "connstr.h"
 #include "odbc_text.h"
 #include "session.h"
+#include "sid_files.h"
 #include "util.h"
 
 #include <odbcinst.h>
@@ -384,23 +385,40 @@ std::string iniValue(const std::string& path, const std::string& section, const 
     return {};
 }
 
-std::string dataDirFor(const std::string& driverName)
+// A key of the driver's own section in odbcinst.ini (the section of the name it was called by, else
+// Microsoft's); empty if absent.
+std::string driverSetting(const std::string& driverName, const char* key)
 {
-    std::string dir;
+    std::string value;
     // libodbcinst caches ini contents per process, so a process that points ODBCSYSINI at another
     // folder (one test fixture after another) would keep seeing the first DataDir. Read the
     // current file ourselves first.
     if (const char* sysini = std::getenv("ODBCSYSINI"); sysini && *sysini) {
         const std::string path = std::string(sysini) + "/odbcinst.ini";
-        if (!driverName.empty()) dir = iniValue(path, driverName, "DataDir");
-        if (dir.empty()) dir = iniValue(path, driverSection, "DataDir");
+        if (!driverName.empty()) value = iniValue(path, driverName, key);
+        if (value.empty()) value = iniValue(path, driverSection, key);
     }
-    if (dir.empty() && !driverName.empty()) dir = profileString(driverName, "DataDir", "odbcinst.ini");
-    if (dir.empty()) dir = profileString(driverSection, "DataDir", "odbcinst.ini");
+    if (value.empty() && !driverName.empty()) value = profileString(driverName, key, "odbcinst.ini");
+    if (value.empty()) value = profileString(driverSection, key, "odbcinst.ini");
+    return value;
+}
+
+std::string dataDirFor(const std::string& driverName)
+{
+    const std::string dir = driverSetting(driverName, "DataDir");
     if (dir.empty())
         throw DbError("08001", 0,
                       "No data folder: the driver's section in odbcinst.ini needs DataDir=<folder> (see devdb-tool init)");
     return dir;
+}
+
+// With DIR/connections present, every connection string the driver is given is appended to it,
+// one a line, as it came: tests see what the program sent, driver name and keywords included.
+void traceConnection(const std::string& driverName, const std::string& text)
+{
+    const std::string dir = driverSetting(driverName, "DataDir");
+    if (dir.empty() || !markerSet(dir, "connections")) return;
+    std::ofstream(markerPath(dir, "connections"), std::ios::app) << text << "\n";
 }
 
 SQLRETURN connect(Dbc* d, const std::string& driverName, const std::string& server, const std::string& user,
@@ -800,8 +818,20 @@ SQLRETURN driverConnect(SQLHDBC handle, Char* in, SQLSMALLINT inLength, Char* ou
     return guarded(d, [&] {
         const std::string text = textArgument(in, inLength);
         const ConnectionString cs = ConnectionString::parse(text);
-        const SQLRETURN rc = connect(d, cs.get("DRIVER").value_or(""), cs.any({"SERVER", "DBQ"}).value_or(""),
-                                     cs.any({"UID", "USER ID"}).value_or(""), cs.any({"PWD", "PASSWORD"}).value_or(""));
+        const std::string driverName = cs.get("DRIVER").value_or("");
+        traceConnection(driverName, text);
+        std::string sid;
+        if (iequals(driverSetting(driverName, "DatabaseKeyword"), "DBQ")) {
+            // Registered as Oracle's own driver: the database is named in DBQ= alone, by a TNS alias
+            // or an Easy Connect text; Server= means nothing to it.
+            const std::optional<std::string> dbq = cs.get("DBQ");
+            if (!dbq || dbq->empty()) throwOra(12162, "TNS:net service name is incorrectly specified");
+            sid = serviceOfConnectDescriptor(*dbq);
+        } else {
+            sid = cs.any({"SERVER", "DBQ"}).value_or("");
+        }
+        const SQLRETURN rc = connect(d, driverName, sid, cs.any({"UID", "USER ID"}).value_or(""),
+                                     cs.any({"PWD", "PASSWORD"}).value_or(""));
         if (rc != SQL_SUCCESS) return rc;
         return copyString(d, text, textBuffer(out, outCapacity), outLength);
     });

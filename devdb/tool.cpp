@@ -15,7 +15,10 @@ namespace {
 int usage()
 {
     std::cerr << "usage:\n"
-                 "  devdb-tool init DIR [DRIVER_LIBRARY]     make DIR a data folder (prints the ODBCSYSINI line)\n"
+                 "  devdb-tool init DIR [DRIVER_LIBRARY] [--oracle-driver-name NAME]...\n"
+                 "                                           make DIR a data folder (prints the ODBCSYSINI line);\n"
+                 "                                           with NAME, the driver answers to NAME alone, as\n"
+                 "                                           Oracle's own driver (the database in DBQ=)\n"
                  "  devdb-tool user DIR SID USER PASSWORD    create SID if new and set USER's password\n"
                  "  devdb-tool fault DIR RULE                add a fault rule COUNT|PATTERN|SQLSTATE|MESSAGE\n"
                  "  devdb-tool clear-faults DIR              remove all fault rules\n"
@@ -41,14 +44,6 @@ std::string diagnostics(SQLSMALLINT type, SQLHANDLE h)
     return out.empty() ? "unknown ODBC error\n" : out;
 }
 
-// Braces make any password safe inside a connection string.
-std::string braced(const std::string& v)
-{
-    std::string out = "{";
-    for (char c : v) out += c == '}' ? std::string("}}") : std::string(1, c);
-    return out + "}";
-}
-
 int runSql(const std::string& dir, const std::string& sid, const std::string& user, const std::string& password)
 {
     const std::string abs = std::filesystem::absolute(dir).lexically_normal().string();
@@ -58,7 +53,7 @@ int runSql(const std::string& dir, const std::string& sid, const std::string& us
     SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &env);
     SQLSetEnvAttr(env, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
     SQLAllocHandle(SQL_HANDLE_DBC, env, &dbc);
-    std::string cs = "Driver={Microsoft ODBC for Oracle};Server=" + sid + ";Uid=" + user + ";Pwd=" + braced(password) + ";";
+    std::string cs = devdb::connectionStringFor(abs, sid, user, password);
     SQLRETURN rc = SQLDriverConnect(dbc, nullptr, reinterpret_cast<SQLCHAR*>(cs.data()), SQL_NTS, nullptr, 0, nullptr,
                                     SQL_DRIVER_NOPROMPT);
     if (!SQL_SUCCEEDED(rc)) {
@@ -113,8 +108,18 @@ int main(int argc, char** argv)
     if (a.empty()) return usage();
     try {
         const std::string& cmd = a[0];
-        if (cmd == "init" && (a.size() == 2 || a.size() == 3)) {
-            devdb::initDataDir(a[1], a.size() == 3 ? a[2] : std::string(DEVDB_DEFAULT_DRIVER));
+        if (cmd == "init" && a.size() >= 2) {
+            std::string library = DEVDB_DEFAULT_DRIVER;
+            std::vector<std::string> names;
+            for (size_t i = 2; i < a.size(); ++i) {
+                if (a[i] == "--oracle-driver-name" && i + 1 < a.size())
+                    names.push_back(a[++i]);
+                else if (i == 2 && a[i].rfind("--", 0) != 0)
+                    library = a[i];
+                else
+                    return usage();
+            }
+            devdb::initDataDir(a[1], library, names.empty() ? std::vector<std::string>{devdb::kMicrosoftDriverName} : names);
             std::cout << "export ODBCSYSINI=" << std::filesystem::absolute(a[1]).lexically_normal().string() << "\n";
             return 0;
         }

@@ -163,6 +163,14 @@ DevDbFixture::DevDbFixture()
     qputenv("ODBCSYSINI", m_dir.path().toLocal8Bit());
 }
 
+void DevDbFixture::registerDriverAs(const QStringList& names)
+{
+    std::vector<std::string> list;
+    for (const QString& name : names)
+        list.push_back(name.toStdString());
+    devdb::registerDriver(m_dir.path().toStdString(), DEVDB_DRIVER_PATH, list);
+}
+
 DevDbFixture::~DevDbFixture()
 {
     if (m_hadSysIni) qputenv("ODBCSYSINI", m_previousSysIni);
@@ -223,16 +231,16 @@ void DevDbFixture::setUnordered(bool on) { devdb::setUnordered(m_dir.path().toSt
 
 void DevDbFixture::setNarrow(bool on) { devdb::setNarrow(m_dir.path().toStdString(), on); }
 
-void DevDbFixture::startTrace()
+void DevDbFixture::startTrace(const QString& marker)
 {
-    QFile trace(QDir(dataDir()).filePath("trace"));
+    QFile trace(QDir(dataDir()).filePath(marker));
     if (!trace.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        throw std::runtime_error("cannot start the statement trace");
+        throw std::runtime_error("cannot start the trace " + marker.toStdString());
 }
 
-QStringList DevDbFixture::tracedStatements() const
+QStringList DevDbFixture::traced(const QString& marker) const
 {
-    QFile trace(QDir(dataDir()).filePath("trace"));
+    QFile trace(QDir(dataDir()).filePath(marker));
     if (!trace.open(QIODevice::ReadOnly))
         return {};
     QStringList lines = QString::fromUtf8(trace.readAll()).split('\n', Qt::SkipEmptyParts);

@@ -27,15 +27,26 @@ public:
     void setContainer(const QString& sid, const QString& cdb);      // sid's database becomes a pluggable database of cdb
     void setUnordered(bool on);                                     // dictionary views without ORDER BY scramble their rows
     void setNarrow(bool on);                                        // every result column described as 1 wide
+    // Registers the driver under these names alone: "Microsoft ODBC for Oracle" as today, any other
+    // as Oracle's own driver (the SID in DBQ=). The driver manager keeps the first ODBCSYSINI folder
+    // of a process, so a suite that re-registers uses one fixture for its whole run.
+    void registerDriverAs(const QStringList& names);
 
     QString passwordOf(const QString& sid, const QString& user) const;
 
     // Statement trace: from startTrace() on, connections opened afterwards record every statement
     // they are given, as "SID|statement", in order.
-    void startTrace();
-    QStringList tracedStatements() const;
+    void startTrace() { startTrace("trace"); }
+    QStringList tracedStatements() const { return traced("trace"); }
+    // Connection trace: from startConnectionTrace() on, every connection string the driver is
+    // given, as it came.
+    void startConnectionTrace() { startTrace("connections"); }
+    QStringList tracedConnections() const { return traced("connections"); }
 
 private:
+    void startTrace(const QString& marker);
+    QStringList traced(const QString& marker) const;
+
     QTemporaryDir m_dir;
     QByteArray m_previousSysIni;
     bool m_hadSysIni = false;
