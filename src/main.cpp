@@ -5,6 +5,7 @@
 #include "app/widgets/home_page_visit.h"
 #include "app/widgets/message_box_dialogs.h"
 #include "app/widgets/qt_event_pump.h"
+#include "oracle/odbc_driver.h"
 #include "ui/page_services.h"
 #include "ui/wizard.h"
 
@@ -12,12 +13,16 @@
 #include <QCommandLineParser>
 #include <QStringList>
 
+#include <cstdio>
+#include <cstdlib>
+
 namespace {
 
-// --help and --version answer on the command line and end the program, as desktop programs do,
-// before anything asks for a display. Every other argument is left to Qt as before: -platform,
-// -style or the session manager's -session are Qt's own.
-void answerCommandLine(int argc, char* argv[])
+// --help, --version and --odbc-drivers answer on the command line and end the program, as desktop
+// programs do, before anything asks for a display. Gives the driver named with --odbc-driver (empty
+// when none). Every other argument is left to Qt as before: -platform, -style or the session
+// manager's -session are Qt's own.
+QString answerCommandLine(int argc, char* argv[])
 {
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
@@ -35,23 +40,37 @@ void answerCommandLine(int argc, char* argv[])
     const QCommandLineOption help(helpNames, QStringLiteral("Displays help on commandline options."));
     parser.addOption(help);
     const QCommandLineOption version = parser.addVersionOption();
+    const QCommandLineOption driver(
+        QStringLiteral("odbc-driver"),
+        QStringLiteral("Connects through the ODBC driver of that name instead of the one found by itself."),
+        QStringLiteral("name"));
+    parser.addOption(driver);
+    const QCommandLineOption drivers(
+        QStringLiteral("odbc-drivers"),
+        QStringLiteral("Lists the installed ODBC drivers, marks the one it would use, and exits."));
+    parser.addOption(drivers);
     parser.parse(arguments);
-    if (!parser.isSet(help) && !parser.isSet(version))
-        return;
+    if (!parser.isSet(help) && !parser.isSet(version) && !parser.isSet(drivers))
+        return parser.value(driver);
     QCoreApplication::setApplicationName(app::kProductName);
     QCoreApplication::setApplicationVersion(QStringLiteral(MIRRAVEL_VERSION));
     // A core application needs no display; the usage line takes the program's name from it.
     QCoreApplication core(argc, argv);
     if (parser.isSet(version))
         parser.showVersion();
-    parser.showHelp();
+    if (parser.isSet(help))
+        parser.showHelp();
+    const QString listing =
+        oracle::DescribeOdbcDrivers(oracle::InstalledOdbcDrivers(), parser.value(driver)).join(QLatin1Char('\n'));
+    std::fputs(qPrintable(listing + QLatin1Char('\n')), stdout);
+    std::exit(0);
 }
 
 } // namespace
 
 int main(int argc, char* argv[])
 {
-    answerCommandLine(argc, argv);
+    const QString requestedDriver = answerCommandLine(argc, argv);
     // Without a usable display Qt would abort with its own text; say it plainly instead.
     if (const QString reason = app::MissingDisplayReason(); !reason.isEmpty()) {
         app::SayNoDisplay(reason);
@@ -68,6 +87,7 @@ int main(int argc, char* argv[])
                                   events.requestShutdown();
                                   QCoreApplication::exit(0);
                               }};
+    services.drivers = oracle::DriverRoute(requestedDriver);
 
     ui::Wizard wizard(services);
     wizard.start();

@@ -22,8 +22,7 @@ void Connection::open(const QString& connectionString)
     if (isOpen())
         throw DatabaseError(QStringLiteral("Operation is not allowed when the object is open."), QStringLiteral("08002"));
     auto core = std::make_shared<detail::ConnectionCore>();
-    core->environment = Handle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, QStringLiteral("Could not set up ODBC."));
-    SQLSetEnvAttr(core->environment.get(), SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
+    core->environment = detail::OdbcEnvironment();
     core->connection = Handle(SQL_HANDLE_DBC, core->environment.get(), QStringLiteral("Could not set up ODBC."));
     SQLWCHAR completed[1024];
     SQLSMALLINT completedLength = 0;

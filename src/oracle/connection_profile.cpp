@@ -1,27 +1,13 @@
 #include "oracle/connection_profile.h"
 
 #include "oracle/connection.h"
+#include "oracle/odbc_driver.h"
 
 namespace oracle {
 
-namespace {
-
-QString connectionValue(const QString& value)
-{
-    if (!value.contains(QLatin1Char(';')) && !value.contains(QLatin1Char('{')) && !value.contains(QLatin1Char('}')))
-        return value;
-    QString braced = value;
-    braced.replace(QLatin1String("}"), QLatin1String("}}"));
-    return QLatin1Char('{') + braced + QLatin1Char('}');
-}
-
-} // namespace
-
 QString BuildConnectionString(const ConnectionProfile& profile)
 {
-    return QStringLiteral("Driver={Microsoft ODBC for Oracle};Server=") + connectionValue(profile.sid)
-        + QStringLiteral(";Uid=") + connectionValue(profile.user) + QStringLiteral(";Pwd=")
-        + connectionValue(profile.password) + QStringLiteral(";");
+    return ConnectionStringFor(profile, OdbcDriver{kMicrosoftDriverName, DatabaseKeyword::Server});
 }
 
 bool TestConnection(const QString& connectionString)

@@ -2,6 +2,7 @@
 
 #include <QStringList>
 
+#include <cstdint>
 #include <iterator>
 #include <utility>
 #include <vector>
@@ -64,6 +65,15 @@ Handle& Handle::operator=(Handle&& other) noexcept
         handle_ = std::exchange(other.handle_, SQLHANDLE(SQL_NULL_HANDLE));
     }
     return *this;
+}
+
+Handle OdbcEnvironment()
+{
+    Handle environment(SQL_HANDLE_ENV, SQL_NULL_HANDLE, QStringLiteral("Could not set up ODBC."));
+    // The version travels in the pointer argument itself.
+    SQLSetEnvAttr(environment.get(), SQL_ATTR_ODBC_VERSION,
+                  reinterpret_cast<SQLPOINTER>(static_cast<std::uintptr_t>(SQL_OV_ODBC3)), 0);
+    return environment;
 }
 
 void Handle::reset()

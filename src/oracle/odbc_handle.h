@@ -53,4 +53,7 @@ private:
     SQLHANDLE handle_ = SQL_NULL_HANDLE;
 };
 
+// A fresh ODBC 3 environment; throws DatabaseError when the driver manager cannot give one.
+Handle OdbcEnvironment();
+
 } // namespace oracle::detail

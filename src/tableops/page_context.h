@@ -3,6 +3,7 @@
 #include "app/controls.h"
 #include "app/dialogs.h"
 #include "oracle/connection_profile.h"
+#include "oracle/odbc_driver.h"
 #include "tableops/row_buffer.h"
 
 namespace tableops {
@@ -18,11 +19,12 @@ struct PageContext {
     app::TableList& side2List;
     QString applicationTitle;
     RowBufferLimits rowBuffer = {};
+    oracle::DriverRoute drivers = oracle::DriverRoute();
 
     app::TableList& list(oracle::DatabaseSide side) const { return side == oracle::DatabaseSide::One ? side1List : side2List; }
     QString connectionString(oracle::DatabaseSide side) const
     {
-        return oracle::BuildConnectionString(profiles.CurrentProfile(side));
+        return drivers.connectionString(profiles.CurrentProfile(side));
     }
 };
 

@@ -84,6 +84,8 @@ oracle::ConnectionProfile LoginPage::CurrentProfile(DatabaseSide side) const
     return {sidBox(side)->text(), userBox(side)->text(), passwordBox(side)->text()};
 }
 
+QString LoginPage::connectionString(DatabaseSide side) const { return services_.drivers.connectionString(CurrentProfile(side)); }
+
 void LoginPage::tellLoginsNotRemembered()
 {
     if (toldLoginsNotRemembered_)
@@ -161,8 +163,8 @@ void LoginPage::runLoadSteps()
     const auto& fields = controls_.fields;
     for (size_t i = 0; i < fields.size(); ++i)
         trap.step(128 + 2 * int(i), [&] { fields[i]->setText(services_.settings.read(kLoginFieldKeys[i])); });
-    if (trap.when(140, [&] { return oracle::TestConnection(oracle::BuildConnectionString(CurrentProfile(DatabaseSide::One))); })) {
-        if (trap.when(142, [&] { return oracle::TestConnection(oracle::BuildConnectionString(CurrentProfile(DatabaseSide::Two))); })) {
+    if (trap.when(140, [&] { return oracle::TestConnection(connectionString(DatabaseSide::One)); })) {
+        if (trap.when(142, [&] { return oracle::TestConnection(connectionString(DatabaseSide::Two)); })) {
             trap.step(144, [&] { pages_.showTablesPage(); });
             trap.step(146, [&] {
                 hide();
@@ -185,8 +187,8 @@ void LoginPage::runGoToTablesPageSteps()
 {
     app::StepTrap trap(services_.dialogs, kGoToTablesPagePath, &services_.events);
     trap.step(100, [&] { pointer_.setPointer(app::kPointerHourglass); });
-    if (trap.when(102, [&] { return oracle::TestConnection(oracle::BuildConnectionString(CurrentProfile(DatabaseSide::One))); })) {
-        if (trap.when(104, [&] { return oracle::TestConnection(oracle::BuildConnectionString(CurrentProfile(DatabaseSide::Two))); })) {
+    if (trap.when(102, [&] { return oracle::TestConnection(connectionString(DatabaseSide::One)); })) {
+        if (trap.when(104, [&] { return oracle::TestConnection(connectionString(DatabaseSide::Two)); })) {
             trap.step(106, [&] { pages_.reloadTablesPage(); });
             trap.step(108, [&] { pages_.showTablesPage(); });
             trap.step(110, [&] { hide(); });
@@ -203,7 +205,7 @@ void LoginPage::testConnection(DatabaseSide side)
     oracle::Connection connection;
     try {
         pointer_.setPointer(app::kPointerHourglass);
-        connection.open(oracle::BuildConnectionString(CurrentProfile(side)));
+        connection.open(connectionString(side));
         services_.dialogs.information(services_.applicationTitle, QStringLiteral("Connection successful."));
         pointer_.setPointer(app::kPointerDefault);
     } catch (const std::exception&) {

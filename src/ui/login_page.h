@@ -53,6 +53,8 @@ private:
     // Once per run: the settings cannot be written, so typed logins are not kept.
     void tellLoginsNotRemembered();
 
+    // The side's profile as the connection string of the driver in use.
+    QString connectionString(oracle::DatabaseSide side) const;
     QLineEdit* sidBox(oracle::DatabaseSide side) const;
     QLineEdit* userBox(oracle::DatabaseSide side) const;
     QLineEdit* passwordBox(oracle::DatabaseSide side) const;

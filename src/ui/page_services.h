@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/widgets/home_page_visit.h"
+#include "oracle/odbc_driver.h"
 
 #include <QString>
 #include <functional>
@@ -14,7 +15,8 @@ class EventPump;
 namespace ui {
 
 // What both pages are given by start-up: the boxes, the settings, the event pump, the
-// program folder with its optional files, and how the program ends.
+// program folder with its optional files, how the program ends, and the ODBC driver that every
+// connection goes through.
 struct PageServices {
     app::Dialogs& dialogs;
     app::SettingsStore& settings;
@@ -24,6 +26,7 @@ struct PageServices {
     std::function<void()> endProgram;
     // The title of both pages' plain boxes: empty until the login page's load sets it.
     QString applicationTitle = QString();
+    oracle::DriverRoute drivers = oracle::DriverRoute();
 };
 
 } // namespace ui

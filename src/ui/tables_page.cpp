@@ -99,11 +99,11 @@ void TablesPage::load()
     trap.step(110, [&] { setWindowTitle(app::kProductName); });
     trap.step(112, [&] {
         tableops::FillTableList(tableList(DatabaseSide::One),
-                                oracle::BuildConnectionString(profiles_.CurrentProfile(DatabaseSide::One)), services_.events);
+                                services_.drivers.connectionString(profiles_.CurrentProfile(DatabaseSide::One)), services_.events);
     });
     trap.step(114, [&] {
         tableops::FillTableList(tableList(DatabaseSide::Two),
-                                oracle::BuildConnectionString(profiles_.CurrentProfile(DatabaseSide::Two)), services_.events);
+                                services_.drivers.connectionString(profiles_.CurrentProfile(DatabaseSide::Two)), services_.events);
     });
     // Tall enough for the lowest row of buttons.
     trap.step(116, [&] { SetClientSizeInTwips(this, 8040, 5520); });
@@ -130,7 +130,7 @@ void TablesPage::runTableOperation(const QString& procedurePath, const TableOper
     app::StepTrap trap(services_.dialogs, procedurePath, &services_.events);
     const tableops::PageContext context{services_.dialogs, pointer_, services_.events, *progress_, profiles_,
                                         tableList(DatabaseSide::One), tableList(DatabaseSide::Two),
-                                        services_.applicationTitle};
+                                        services_.applicationTitle, {}, services_.drivers};
     RunUntilClosed([&] { operation(trap, context); });
 }
 

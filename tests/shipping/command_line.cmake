@@ -50,8 +50,9 @@ foreach(display "" "${unused_display}")
     if(NOT out MATCHES "Copies tables between two Oracle databases")
       fail("what the program does")
     endif()
-    if(NOT out MATCHES "-h, --help" OR NOT out MATCHES "-v, --version")
-      fail("both options")
+    if(NOT out MATCHES "-h, --help" OR NOT out MATCHES "-v, --version"
+       OR NOT out MATCHES "--odbc-driver <name>" OR NOT out MATCHES "--odbc-drivers")
+      fail("every option")
     endif()
     if(out MATCHES "help-all")
       fail("no --help-all: the Qt options it promises are known only to the GUI application")
@@ -60,6 +61,30 @@ foreach(display "" "${unused_display}")
       fail("nothing on stderr")
     endif()
   endforeach()
+
+  # The installed ODBC drivers, the one in use marked with the keyword the SID goes in.
+  set(odbc_config "${CMAKE_CURRENT_BINARY_DIR}/command_line_odbc")
+  file(WRITE "${odbc_config}/odbcinst.ini"
+       "[ODBC]\nTrace=No\n\n[PostgreSQL Unicode]\nDriver=/nowhere/psqlodbcw.so\n\n"
+       "[Oracle 19 ODBC driver]\nDriver=/nowhere/libsqora.so.19.1\n\n"
+       "[Oracle 21 ODBC driver]\nDriver=/nowhere/libsqora.so.21.1\n")
+  set(expected_by_args
+      "--odbc-drivers" "  PostgreSQL Unicode\n  Oracle 19 ODBC driver\n* Oracle 21 ODBC driver  (used: the SID goes in DBQ=)\n"
+      "--odbc-driver|Oracle 19 ODBC driver|--odbc-drivers"
+      "  PostgreSQL Unicode\n* Oracle 19 ODBC driver  (used: the SID goes in DBQ=)\n  Oracle 21 ODBC driver\n")
+  while(expected_by_args)
+    list(POP_FRONT expected_by_args args expected)
+    string(REPLACE "|" ";" args "${args}")
+    set(environment --unset=DISPLAY --unset=WAYLAND_DISPLAY --unset=QT_QPA_PLATFORM "ODBCSYSINI=${odbc_config}")
+    if(display)
+      list(APPEND environment "DISPLAY=${display}")
+    endif()
+    execute_process(COMMAND ${CMAKE_COMMAND} -E env ${environment} "${PROGRAM}" ${args}
+                    RESULT_VARIABLE code OUTPUT_VARIABLE out ERROR_VARIABLE err TIMEOUT 60)
+    if(NOT code STREQUAL "0" OR NOT out STREQUAL expected OR NOT err STREQUAL "")
+      fail("exit code 0 and the listing:\n${expected}")
+    endif()
+  endwhile()
 
   # Not ours: the program goes on to start and, without a display, says so as it always did.
   foreach(args "--help-all" "--no-such-option" "-platformtheme;none")
