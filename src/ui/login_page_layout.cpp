@@ -25,12 +25,17 @@ LoginPageControls BuildLoginPageControls(QWidget* page)
     const char* const labelNames[2][3] = {{"Label2", "Label1", "Label4"}, {"Label5", "Label3", "Label6"}};
     const char* const textNames[6] = {"Text1", "Text2", "Text3", "Text4", "Text5", "Text6"};
     const QString captions[3] = {QStringLiteral("SID:"), QStringLiteral("Username:"), QStringLiteral("Password:")};
+    const QString fieldNames[3] = {QStringLiteral("SID"), QStringLiteral("Username"), QStringLiteral("Password")};
+    const QString sideNames[2] = {QStringLiteral("Oracle #1"), QStringLiteral("Oracle #2")};
     for (int side = 0; side < 2; ++side) {
         for (int row = 0; row < 3; ++row) {
             QLabel* label = MakeLabel(controls.loginFrames[size_t(side)], labelNames[side][row], captions[row]);
             PlaceInTwips(label, 240, 405 + 480 * row, 1095, 255);
             QLineEdit* text = MakeTextBox(controls.loginFrames[size_t(side)], textNames[side * 3 + row]);
             PlaceInTwips(text, 1320, 360 + 480 * row, row == 0 ? 5535 : 6255, 345);
+            // A screen reader names the field by its side and its label, not by the frame alone.
+            label->setBuddy(text);
+            text->setAccessibleName(sideNames[side] + QStringLiteral(" Login: ") + fieldNames[row]);
             controls.fields[size_t(side * 3 + row)] = text;
         }
     }
@@ -48,6 +53,10 @@ LoginPageControls BuildLoginPageControls(QWidget* page)
     PlaceInTwips(controls.sidHelpButtons[1], 6960, 360, 615, 345);
     controls.testButtons[1] = MakePushButton(frame2, "PushButton5", QStringLiteral("Test Connection"));
     PlaceInTwips(controls.testButtons[1], 240, 1800, 7330, 405);
+    for (int side = 0; side < 2; ++side) {
+        controls.sidHelpButtons[size_t(side)]->setAccessibleName(QStringLiteral("Help on SID for ") + sideNames[side]);
+        controls.testButtons[size_t(side)]->setAccessibleDescription(sideNames[side]);
+    }
     controls.nextButton = MakePushButton(page, "PushButton2", QStringLiteral("Next >"));
     PlaceInTwips(controls.nextButton, 120, 5640, 7800, 405);
 

@@ -4,6 +4,7 @@
 
 #include <QGroupBox>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPalette>
@@ -15,13 +16,40 @@ namespace ui {
 
 namespace {
 
-QFont arial(double points)
+// The designed Arial, or where it is missing a font drawn to its measures, so that captions fit
+// the controls laid out for them: Qt's own fallback is wider and clips them.
+QFont arial(double points, bool bold = true)
 {
-    QFont font(QStringLiteral("Arial"));
+    QFont font;
+    font.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans"), QStringLiteral("Arimo")});
     font.setPointSizeF(points);
-    font.setBold(true);
+    font.setBold(bold);
     return font;
 }
+
+// Text on a designed white background is drawn black, as designed, whatever the desktop's palette:
+// a dark one would draw it near-white on white.
+constexpr unsigned kDesignedTextColour = 0x000000;
+
+// Enter and Return press a focused button, as on Windows' own command buttons; Space still does.
+// No button is a default one, so Enter in a field or a list presses nothing.
+class PushButton : public QPushButton {
+public:
+    using QPushButton::QPushButton;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override
+    {
+        const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+        if (enter && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+            if (!event->isAutoRepeat())
+                animateClick();
+            event->accept();
+            return;
+        }
+        QPushButton::keyPressEvent(event);
+    }
+};
 
 // Controls handle their own pointer moves; a move must not fall through to the frame or page
 // behind them.
@@ -61,22 +89,20 @@ void SetUpPageWindow(QWidget* window, const char* name, bool boldFont, int clien
     window->setObjectName(QLatin1String(name));
     window->setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
                            | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
-    QFont font(QStringLiteral("Arial"));
-    font.setPointSizeF(9);
-    font.setBold(boldFont);
-    window->setFont(font);
+    window->setFont(arial(9, boldFont));
     SetBackgroundColour(window, 0xFFFFFF);
     SetClientSizeInTwips(window, clientWidth, clientHeight);
 }
 
 QPushButton* MakePushButton(QWidget* parent, const char* name, const QString& caption)
 {
-    auto* button = new QPushButton(caption, parent);
+    auto* button = new PushButton(caption, parent);
     button->setObjectName(QLatin1String(name));
     button->setFont(arial(11.25));
     QPalette palette = button->palette();
     palette.setColor(QPalette::Button, Qt::white);
-    palette.setColor(QPalette::ButtonText, QGuiApplication::palette().color(QPalette::ButtonText));
+    // The system's button text, as Windows keeps it: black on the white face.
+    palette.setColor(QPalette::ButtonText, QColor::fromRgb(kDesignedTextColour));
     button->setPalette(palette);
     button->setAutoDefault(false);
     button->setMouseTracking(true);
@@ -90,6 +116,9 @@ QLabel* MakeLabel(QWidget* parent, const char* name, const QString& caption)
     label->setObjectName(QLatin1String(name));
     label->setFont(arial(9));
     SetBackgroundColour(label, 0xFFFFFF);
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, QColor::fromRgb(kDesignedTextColour));
+    label->setPalette(palette);
     // Over a label the pointer stays as it was: no handler, and the move stops here.
     keepMouseMoves(label);
     return label;

@@ -11,10 +11,11 @@ namespace ui {
 
 namespace {
 
-QListWidget* makeList(QWidget* page, QGroupBox* frame, const char* name)
+QListWidget* makeList(QWidget* page, QGroupBox* frame, const char* name, const QString& accessibleName)
 {
     QListWidget* list = new ListBox(frame);
     list->setObjectName(QLatin1String(name));
+    list->setAccessibleName(accessibleName);
     list->setFont(page->font());
     // A click toggles an entry and leaves the others as they are.
     list->setSelectionMode(QAbstractItemView::MultiSelection);
@@ -46,7 +47,8 @@ TablesPageControls BuildTablesPageControls(QWidget* page)
     PlaceInTwips(frame1, 120, 120, 3840, 4215);
     frame2 = MakeFrame(page, "Frame2", QStringLiteral("Oracle #2 Tables"));
     PlaceInTwips(frame2, 4080, 120, 3840, 4215);
-    controls.lists = {makeList(page, frame1, "List1"), makeList(page, frame2, "List2")};
+    controls.lists = {makeList(page, frame1, "List1", QStringLiteral("Oracle #1 tables")),
+                      makeList(page, frame2, "List2", QStringLiteral("Oracle #2 tables"))};
 
     struct ButtonDesign {
         QPushButton*& button;
@@ -71,11 +73,15 @@ TablesPageControls BuildTablesPageControls(QWidget* page)
     };
     for (const ButtonDesign& design : designs) {
         design.button = MakePushButton(design.container, design.name, design.caption);
+        // Each side has the same captions: a screen reader tells them apart by their frame.
+        if (auto* frame = qobject_cast<QGroupBox*>(design.container))
+            design.button->setAccessibleDescription(frame->title());
         PlaceInTwips(design.button, design.left, design.top, design.width, design.height);
     }
 
     QProgressBar* bar = controls.progressBar = new QProgressBar(page);
     bar->setObjectName(QStringLiteral("ProgressBar1"));
+    bar->setAccessibleName(QStringLiteral("Copy progress"));
     bar->setRange(0, 100);
     bar->setValue(0);
     bar->setFormat(QStringLiteral("Progress Bar"));

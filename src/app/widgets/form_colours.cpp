@@ -1,6 +1,5 @@
 #include "app/widgets/form_colours.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -12,7 +11,9 @@ namespace app {
 
 QColor ButtonFaceColour()
 {
-    return QApplication::palette().color(QPalette::Active, QPalette::Button);
+    // Windows' own button face, which its classic colours keep light under any theme: the pages'
+    // black captions are drawn on it. A dark desktop palette would leave them unreadable.
+    return QColor::fromRgb(0xF0F0F0);
 }
 
 namespace {

@@ -6,7 +6,7 @@ class QWidget;
 
 namespace app {
 
-// The system's button-face colour.
+// The button-face colour as Windows draws it, light whatever the desktop's theme.
 QColor ButtonFaceColour();
 
 // Gives the form, its frames, labels, option buttons and check boxes the button-face colour.
