@@ -5,11 +5,16 @@
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QPainter>
+#include <QStyleOptionButton>
+#include <QStylePainter>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPalette>
 #include <QPushButton>
 #include <QScreen>
+#include <algorithm>
+#include <cmath>
 #include <limits>
 
 namespace ui {
@@ -31,6 +36,17 @@ QFont arial(double points, bool bold = true)
 // a dark one would draw it near-white on white.
 constexpr unsigned kDesignedTextColour = 0x000000;
 
+// WCAG's contrast ratio of two colours, from 1 to 21.
+double contrast(const QColor& a, const QColor& b)
+{
+    auto luminance = [](const QColor& colour) {
+        auto channel = [](double c) { return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4); };
+        return 0.2126 * channel(colour.redF()) + 0.7152 * channel(colour.greenF()) + 0.0722 * channel(colour.blueF());
+    };
+    const double la = luminance(a), lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
 // Enter and Return press a focused button, as on Windows' own command buttons; Space still does.
 // No button is a default one, so Enter in a field or a list presses nothing.
 class PushButton : public QPushButton {
@@ -38,6 +54,32 @@ public:
     using QPushButton::QPushButton;
 
 protected:
+    // The caption is drawn in the designed black on the designed white face. Some styles paint the
+    // face in their own colours whatever the palette says (a dark theme's dark grey): the caption is
+    // then drawn in the palette's own button text, or white, whichever stands out from that face.
+    void paintEvent(QPaintEvent*) override
+    {
+        QStyleOptionButton option;
+        initStyleOption(&option);
+        const qreal ratio = devicePixelRatioF();
+        QImage face((QSizeF(size()) * ratio).toSize(), QImage::Format_ARGB32_Premultiplied);
+        face.setDevicePixelRatio(ratio);
+        face.fill(palette().color(QPalette::Window));
+        {
+            QPainter facePainter(&face);
+            style()->drawControl(QStyle::CE_PushButtonBevel, &option, &facePainter, this);
+        }
+        const QPoint middle = style()->subElementRect(QStyle::SE_PushButtonContents, &option, this).center();
+        const QColor under = face.pixelColor((QPointF(middle) * ratio).toPoint());
+        QColor text = option.palette.color(QPalette::ButtonText);
+        for (const QColor& other : {QGuiApplication::palette().color(QPalette::ButtonText), QColor(Qt::white)})
+            if (contrast(text, under) < 4.5 && contrast(other, under) > contrast(text, under))
+                text = other;
+        option.palette.setColor(QPalette::ButtonText, text);
+        QStylePainter painter(this);
+        painter.drawControl(QStyle::CE_PushButton, option);
+    }
+
     void keyPressEvent(QKeyEvent* event) override
     {
         const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
