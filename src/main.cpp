@@ -1,4 +1,5 @@
 #include "app/application_title.h"
+#include "app/journal.h"
 #include "app/program_files.h"
 #include "app/settings_store.h"
 #include "app/widgets/display_start.h"
@@ -11,6 +12,7 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QDir>
 #include <QStringList>
 
 #include <cstdio>
@@ -18,7 +20,7 @@
 
 namespace {
 
-// --help, --version and --odbc-drivers answer on the command line and end the program, as desktop
+// --help, --version, --odbc-drivers and --journal answer on the command line and end the program, as desktop
 // programs do, before anything asks for a display. Gives the driver named with --odbc-driver (empty
 // when none). Every other argument is left to Qt as before: -platform, -style or the session
 // manager's -session are Qt's own.
@@ -49,8 +51,11 @@ QString answerCommandLine(int argc, char* argv[])
         QStringLiteral("odbc-drivers"),
         QStringLiteral("Lists the installed ODBC drivers, marks the one it would use, and exits."));
     parser.addOption(drivers);
+    const QCommandLineOption journal(QStringLiteral("journal"),
+                                     QStringLiteral("Prints where the journal of what was done is kept, and exits."));
+    parser.addOption(journal);
     parser.parse(arguments);
-    if (!parser.isSet(help) && !parser.isSet(version) && !parser.isSet(drivers))
+    if (!parser.isSet(help) && !parser.isSet(version) && !parser.isSet(drivers) && !parser.isSet(journal))
         return parser.value(driver);
     QCoreApplication::setApplicationName(app::kProductName);
     QCoreApplication::setApplicationVersion(QStringLiteral(MIRRAVEL_VERSION));
@@ -60,9 +65,10 @@ QString answerCommandLine(int argc, char* argv[])
         parser.showVersion();
     if (parser.isSet(help))
         parser.showHelp();
-    const QString listing =
-        oracle::DescribeOdbcDrivers(oracle::InstalledOdbcDrivers(), parser.value(driver)).join(QLatin1Char('\n'));
-    std::fputs(qPrintable(listing + QLatin1Char('\n')), stdout);
+    const QString answer = parser.isSet(journal)
+        ? QDir::toNativeSeparators(app::FileJournal::defaultPath())
+        : oracle::DescribeOdbcDrivers(oracle::InstalledOdbcDrivers(), parser.value(driver)).join(QLatin1Char('\n'));
+    std::fputs(qPrintable(answer + QLatin1Char('\n')), stdout);
     std::exit(0);
 }
 
@@ -82,11 +88,13 @@ int main(int argc, char* argv[])
     app::MessageBoxDialogs dialogs;
     const auto settings = app::SettingsStore::forCurrentUser();
     app::QtEventPump events;
+    app::FileJournal journal(app::FileJournal::defaultPath());
     ui::PageServices services{dialogs, *settings, events, app::HomePageVisit(), app::ApplicationFolder(), [&events] {
                                   // Closing either page ends the program at once.
                                   events.requestShutdown();
                                   QCoreApplication::exit(0);
-                              }};
+                              },
+                              journal};
     services.drivers = oracle::DriverRoute(requestedDriver);
 
     ui::Wizard wizard(services);

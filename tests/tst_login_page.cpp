@@ -207,7 +207,7 @@ private slots:
         app::MessageBoxDialogs realBoxes;
         ui::PageServices services = harness->services;
         ui::PageServices withRealBoxes{realBoxes, services.settings, services.events, services.homePage,
-                                       services.programFolder, services.endProgram};
+                                       services.programFolder, services.endProgram, services.journal};
         start(withRealBoxes);
         page->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(page));

@@ -308,7 +308,7 @@ private slots:
         app::MessageBoxDialogs realBoxes;
         const ui::PageServices& scripted = harness->services;
         ui::PageServices withRealBoxes{realBoxes, scripted.settings, scripted.events, scripted.homePage,
-                                       scripted.programFolder, scripted.endProgram};
+                                       scripted.programFolder, scripted.endProgram, scripted.journal};
         const auto pagesGo = qScopeGuard([this] { wizard.reset(); });
         start(withRealBoxes);
         QVERIFY(page);

@@ -27,6 +27,14 @@ private:
     QString text_;
 };
 
+// A failure's own text: the program's failures carry theirs unchanged, others give what() as UTF-8.
+inline QString FailureText(const std::exception& failure)
+{
+    if (const auto* own = dynamic_cast<const OperationError*>(&failure))
+        return own->text();
+    return QString::fromUtf8(failure.what());
+}
+
 // Thrown out of an event yield when the user closed the window: unwinds the running
 // handler without further reports or statements.
 class OperationCancelled : public std::exception {

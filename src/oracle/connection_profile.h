@@ -26,6 +26,9 @@ public:
     virtual ConnectionProfile CurrentProfile(DatabaseSide side) const = 0;
 };
 
+// A side's login as the journal names it, never with its password: Oracle #1 (SID "KVMD", user "scott").
+QString LoginText(DatabaseSide side, const ConnectionProfile& profile);
+
 // "Driver={Microsoft ODBC for Oracle};Server=...;Uid=...;Pwd=...;" with the values verbatim,
 // except that a value holding ";", "{" or "}" is braced by the ODBC rule so it cannot end its
 // field or add another key.
@@ -33,5 +36,7 @@ QString BuildConnectionString(const ConnectionProfile& profile);
 
 // True when a connection opens. Never raises, never shows anything.
 bool TestConnection(const QString& connectionString);
+// Why a connection does not open, in the driver's own words; empty when it opens. Never raises.
+QString ConnectionFailure(const QString& connectionString);
 
 } // namespace oracle

@@ -3,6 +3,7 @@
 #include "app/application_title.h"
 #include "app/dialogs.h"
 #include "app/file_exists.h"
+#include "app/journal.h"
 #include "app/program_files.h"
 #include "app/settings_store.h"
 #include "app/step_trap.h"
@@ -86,6 +87,20 @@ oracle::ConnectionProfile LoginPage::CurrentProfile(DatabaseSide side) const
 
 QString LoginPage::connectionString(DatabaseSide side) const { return services_.drivers.connectionString(CurrentProfile(side)); }
 
+bool LoginPage::connects(DatabaseSide side, const QString& action) const
+{
+    const QString failure = oracle::ConnectionFailure(connectionString(side));
+    if (!failure.isEmpty())
+        journalFailedLogin(action, side, failure);
+    return failure.isEmpty();
+}
+
+void LoginPage::journalFailedLogin(const QString& action, DatabaseSide side, const QString& failure) const
+{
+    services_.journal.record(action + QStringLiteral(": ") + oracle::LoginText(side, CurrentProfile(side))
+                             + QStringLiteral(" could not connect: ") + failure);
+}
+
 void LoginPage::tellLoginsNotRemembered()
 {
     if (toldLoginsNotRemembered_)
@@ -163,8 +178,8 @@ void LoginPage::runLoadSteps()
     const auto& fields = controls_.fields;
     for (size_t i = 0; i < fields.size(); ++i)
         trap.step(128 + 2 * int(i), [&] { fields[i]->setText(services_.settings.read(kLoginFieldKeys[i])); });
-    if (trap.when(140, [&] { return oracle::TestConnection(connectionString(DatabaseSide::One)); })) {
-        if (trap.when(142, [&] { return oracle::TestConnection(connectionString(DatabaseSide::Two)); })) {
+    if (trap.when(140, [&] { return connects(DatabaseSide::One, QStringLiteral("Start-up")); })) {
+        if (trap.when(142, [&] { return connects(DatabaseSide::Two, QStringLiteral("Start-up")); })) {
             trap.step(144, [&] { pages_.showTablesPage(); });
             trap.step(146, [&] {
                 hide();
@@ -187,8 +202,8 @@ void LoginPage::runGoToTablesPageSteps()
 {
     app::StepTrap trap(services_.dialogs, kGoToTablesPagePath, &services_.events);
     trap.step(100, [&] { pointer_.setPointer(app::kPointerHourglass); });
-    if (trap.when(102, [&] { return oracle::TestConnection(connectionString(DatabaseSide::One)); })) {
-        if (trap.when(104, [&] { return oracle::TestConnection(connectionString(DatabaseSide::Two)); })) {
+    if (trap.when(102, [&] { return connects(DatabaseSide::One, QStringLiteral("Next >")); })) {
+        if (trap.when(104, [&] { return connects(DatabaseSide::Two, QStringLiteral("Next >")); })) {
             trap.step(106, [&] { pages_.reloadTablesPage(); });
             trap.step(108, [&] { pages_.showTablesPage(); });
             trap.step(110, [&] { hide(); });
@@ -208,7 +223,8 @@ void LoginPage::testConnection(DatabaseSide side)
         connection.open(connectionString(side));
         services_.dialogs.information(services_.applicationTitle, QStringLiteral("Connection successful."));
         pointer_.setPointer(app::kPointerDefault);
-    } catch (const std::exception&) {
+    } catch (const std::exception& failure) {
+        journalFailedLogin(QStringLiteral("Test Connection"), side, app::FailureText(failure));
         services_.dialogs.information(services_.applicationTitle,
                                       QStringLiteral("Could not connect. Please check with your administrator."));
         pointer_.setPointer(app::kPointerDefault);

@@ -55,6 +55,10 @@ private:
 
     // The side's profile as the connection string of the driver in use.
     QString connectionString(oracle::DatabaseSide side) const;
+    // Whether the side's profile connects; a failure is journaled under the action's name, with the
+    // driver's reason.
+    bool connects(oracle::DatabaseSide side, const QString& action) const;
+    void journalFailedLogin(const QString& action, oracle::DatabaseSide side, const QString& failure) const;
     QLineEdit* sidBox(oracle::DatabaseSide side) const;
     QLineEdit* userBox(oracle::DatabaseSide side) const;
     QLineEdit* passwordBox(oracle::DatabaseSide side) const;

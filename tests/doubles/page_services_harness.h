@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/journal.h"
 #include "app/settings_store.h"
 #include "app/widgets/qt_event_pump.h"
 #include "scripted_dialogs.h"
@@ -8,6 +9,12 @@
 #include <QDir>
 #include <QTemporaryDir>
 #include <QUrl>
+
+// The journal's lines, kept in memory.
+struct RecordingJournal : app::Journal {
+    void record(const QString& event) override { lines << event; }
+    QStringList lines;
+};
 
 // Everything the real pages are given at start-up, with scripted boxes, a settings file of the
 // test's own, a fixed home-page draw and a recorded end of the program.
@@ -19,7 +26,7 @@ struct PageServicesHarness {
         : settings(app::SettingsStore::inFile(settingsPath(folder, settingsFile))),
           services{dialogs, *settings, events,
                    app::HomePageVisit([homePageDraw] { return homePageDraw; }, [this](const QUrl& url) { opened << url; }),
-                   folder.path(), [this] { ++endings; events.requestShutdown(); }}
+                   folder.path(), [this] { ++endings; events.requestShutdown(); }, journal}
     {
     }
 
@@ -34,6 +41,7 @@ struct PageServicesHarness {
     ScriptedDialogs dialogs;
     std::unique_ptr<app::SettingsStore> settings;
     app::QtEventPump events;
+    RecordingJournal journal;
     QList<QUrl> opened;
     int endings = 0;
     ui::PageServices services;
