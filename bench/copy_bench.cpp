@@ -1,5 +1,6 @@
 // Copies a table of 100,000 rows of mixed columns through the real copy run, then sends the very
-// same INSERT statements through a bare loop on one ODBC connection, and compares.
+// same INSERT statements through a bare loop on one ODBC connection, and compares them in paired
+// rounds: the last line's copy/bare is the median of the rounds' ratios, then their min and max.
 // Also measures what the buffered table costs against the raw size of its values, and the peak
 // resident memory of a process that runs nothing but the copy run.
 #include "app/step_trap.h"
@@ -18,12 +19,14 @@
 #include <QFile>
 #include <QProcess>
 #include <QProgressBar>
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <malloc.h>
 #include <sql.h>
 #include <sqlext.h>
 #include <sys/resource.h>
+#include <vector>
 
 namespace {
 
@@ -89,6 +92,14 @@ long peakResidentKiB()
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     return usage.ru_maxrss;
+}
+
+// The middle value; of an even count, the mean of the two in the middle.
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    const size_t middle = values.size() / 2;
+    return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
 }
 
 // The child process of the memory measure: the copy run alone, in the data folder the parent made
@@ -203,47 +214,68 @@ int main(int argc, char* argv[])
     const double peakMiB = copyPeakMiB(argv[0]);
     db.exec("DST", "hr", R"(DROP TABLE "BENCH")");
 
-    // Each side runs a few times, alternating, and keeps its best time: the machine's own noise
-    // (other processes, the file cache) then weighs on neither side more than the other.
+    // Rounds of one copy run and one bare loop each, back to back, the two taking turns at going
+    // first: a slow change of the machine's load (other processes, the file cache) weighs on both
+    // halves of a pair alike, and each copy is compared with its own bare loop. The median of the
+    // rounds' ratios passes over a pair that a burst of load hit; their lowest and highest say how
+    // far the machine moved it. Six rounds by default: an even count lets each side lead as often.
     QProgressBar bar;
     bar.setRange(0, 100);
     bar.show();
     app::ProgressBarDisplay progress(&bar);
     app::QtEventPump events;
-    const int rounds = qEnvironmentVariableIntValue("BENCH_ROUNDS") > 0 ? qEnvironmentVariableIntValue("BENCH_ROUNDS") : 5;
-    double copySeconds = 1e9, bareSeconds = 1e9;
-    db.exec("BARE", "hr", kCreate);
-    for (int round = 0; round < rounds; ++round) {
-        std::printf("round %d: copy run...\n", round + 1);
+    const int rounds = qEnvironmentVariableIntValue("BENCH_ROUNDS") > 0 ? qEnvironmentVariableIntValue("BENCH_ROUNDS") : 6;
+    const auto copyRound = [&] {
         PageHarness page;
         if (qEnvironmentVariableIsSet("BENCH_TRACE"))
             db.startTrace();
         QElapsedTimer timer;
         timer.start();
         const auto* box = copyOnce(events, progress, page);
-        copySeconds = std::min(copySeconds, timer.nsecsElapsed() / 1e9);
+        const double seconds = timer.nsecsElapsed() / 1e9;
         if (qEnvironmentVariableIsSet("BENCH_TRACE"))
             std::printf("%s\n", qPrintable(db.tracedStatements().join('\n')));
         if (box)
             std::printf("the copy showed %d boxes; first: %s\n", int(page.dialogs.shown.size()), qPrintable(box->text));
         const auto copied = db.query("DST", "hr", R"(SELECT COUNT(*) FROM "BENCH")");
-        std::printf("rows on the target: %s\n", qPrintable(copied.value(0).value(0)));
+        if (copied.value(0).value(0) != QString::number(rowCount))
+            std::printf("the copy left %s of %d rows on the target\n", qPrintable(copied.value(0).value(0)), rowCount);
         db.exec("DST", "hr", R"(DROP TABLE "BENCH")");
-
-        std::printf("round %d: the same %lld INSERTs through a bare loop...\n", round + 1, (long long)statements.size());
-        bareSeconds = std::min(bareSeconds, bareLoopSeconds(DevDbFixture::connectionString("BARE", "hr", "hr"), statements));
-        db.exec("BARE", "hr", R"(DROP TABLE "BENCH")");
+        return seconds;
+    };
+    const auto bareRound = [&] {
         db.exec("BARE", "hr", kCreate);
+        const double seconds = bareLoopSeconds(DevDbFixture::connectionString("BARE", "hr", "hr"), statements);
+        db.exec("BARE", "hr", R"(DROP TABLE "BENCH")");
+        return seconds;
+    };
+    std::vector<double> copyTimes, bareTimes, ratios;
+    for (int round = 0; round < rounds; ++round) {
+        double copy = 0, bare = 0;
+        if (round % 2 == 0) {
+            copy = copyRound();
+            bare = bareRound();
+        } else {
+            bare = bareRound();
+            copy = copyRound();
+        }
+        copyTimes.push_back(copy);
+        bareTimes.push_back(bare);
+        ratios.push_back(copy / bare);
+        std::printf("round %d (%s first): copy run %.2f s, the same %lld INSERTs in a bare loop %.2f s, copy/bare %.3f\n",
+                    round + 1, round % 2 == 0 ? "copy" : "bare", copy, (long long)statements.size(), bare, copy / bare);
     }
 
-    std::printf("best of %d rounds each\n", rounds);
+    const double copySeconds = median(copyTimes), bareSeconds = median(bareTimes);
+    std::printf("medians of %d paired rounds\n", rounds);
     std::printf("copy run:  %.2f s for %d rows (%.1f us a row, reading and catalogue included)\n", copySeconds, rowCount,
                 copySeconds * 1e6 / rowCount);
     std::printf("bare loop: %.2f s (%.1f us a row)\n", bareSeconds, bareSeconds * 1e6 / rowCount);
     std::printf("reading the source alone: %.2f s (%.1f us a row)\n", readSeconds, readSeconds * 1e6 / rowCount);
     std::printf("buffered table: %.1f MB for %.1f MB of raw values\n", bufferBytes / 1e6, rawBytes / 1e6);
     std::printf("peak resident memory of the copy alone: %.1f MiB\n", peakMiB);
-    std::printf("copy/bare %.2f buffer/raw %.2f copy-peak-MiB %.0f\n", copySeconds / bareSeconds,
+    std::printf("copy/bare %.3f min %.3f max %.3f buffer/raw %.2f copy-peak-MiB %.0f\n", median(ratios),
+                *std::min_element(ratios.begin(), ratios.end()), *std::max_element(ratios.begin(), ratios.end()),
                 double(bufferBytes) / double(rawBytes), peakMiB);
     return 0;
 }
