@@ -298,6 +298,12 @@ private slots:
                  QStringList({"Connection successful.", "Could not connect. Please check with your administrator."}));
         QCOMPARE(pointerWhileShown, QList<int>({11, 11}));
         QCOMPARE(page->pointer().pointer(), 0);
+        // The journal keeps what the box does not say: which login failed and the driver's reason.
+        QCOMPARE(harness->journal.lines.size(), 2);
+        QVERIFY(harness->journal.lines[0].startsWith(R"(Start-up: Oracle #2 (SID "DEMO2", user "hr") could not connect: )"));
+        QVERIFY(harness->journal.lines[1].startsWith(R"(Test Connection: Oracle #2 (SID "DEMO2", user "hr") could not connect: )"));
+        QVERIFY(harness->journal.lines[1].contains("ORA-01017: invalid username/password; logon denied"));
+        QVERIFY(!harness->journal.lines.join('\n').contains("nope"));
         // The field is read at the click: a corrected password works at once.
         text(6)->setText("hr");
         QTest::mouseClick(button("PushButton5"), Qt::LeftButton);
@@ -312,6 +318,8 @@ private slots:
         QVERIFY(!wizard->loadedTablesPage());
         QVERIFY(harness->dialogs.shown.isEmpty());
         QCOMPARE(page->pointer().pointer(), 0);
+        QVERIFY(harness->journal.lines.last().startsWith(R"(Next >: Oracle #2 (SID "DEMO2", user "hr") could not connect: )"));
+        QVERIFY(harness->journal.lines.last().contains("ORA-01017"));
     }
 
     void nextOpensTheTablesPageAndLoadsItTwiceTheFirstTime()

@@ -1,0 +1,102 @@
+// The journal file: one line an event, bounded by rotation to one older file, and silent but for
+// one line on standard error when it cannot be written.
+#include "app/journal.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <cstdio>
+#include <unistd.h>
+
+namespace {
+
+QStringList linesOf(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return QString::fromUtf8(file.readAll()).split('\n', Qt::SkipEmptyParts);
+}
+
+// What the code prints on standard error while it runs.
+template <typename Action>
+QByteArray standardError(Action action)
+{
+    std::fflush(stderr);
+    QTemporaryFile capture;
+    capture.open();
+    const int saved = dup(2);
+    dup2(capture.handle(), 2);
+    action();
+    std::fflush(stderr);
+    dup2(saved, 2);
+    close(saved);
+    capture.seek(0);
+    return capture.readAll();
+}
+
+} // namespace
+
+class JournalTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void oneLineAnEvent()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("state/mirravel/journal.log");
+        app::FileJournal journal(path);
+        journal.record("Test Connection: could not connect: [devdb]\nORA-01017: invalid username/password\r\nsecond");
+        journal.record("Send: ORDERS created");
+        const QStringList lines = linesOf(path);
+        QCOMPARE(lines.size(), 2);
+        QVERIFY(QRegularExpression(R"(^\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\.\d{3} Test Connection: )").match(lines[0]).hasMatch());
+        QVERIFY(lines[0].endsWith("could not connect: [devdb] | ORA-01017: invalid username/password | second"));
+        QVERIFY(lines[1].endsWith(" Send: ORDERS created"));
+    }
+
+    // Past its limit the file becomes the one older file: the newest events are always kept, and
+    // the two files never hold much more than twice the limit.
+    void keepsTheLastFewMegabytes()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("journal.log");
+        app::FileJournal journal(path, 1000);
+        for (int i = 0; i < 100; ++i)
+            journal.record(QString("event %1").arg(i, 3, 10, QChar('0')));
+        QVERIFY(QFileInfo(path).size() <= 1000);
+        QVERIFY(QFileInfo(path + ".1").size() <= 1000);
+        QVERIFY(!QFile::exists(path + ".2"));
+        const QStringList older = linesOf(path + ".1"), newer = linesOf(path);
+        QVERIFY(newer.last().endsWith("event 099"));
+        // Nothing lost between the two files.
+        QCOMPARE(older.last().right(3).toInt() + 1, newer.first().right(3).toInt());
+    }
+
+    void cannotBeWrittenSaysSoOnce()
+    {
+        QTemporaryDir dir;
+        QFile blocker(dir.filePath("state"));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));  // a file where the folder should be
+        app::FileJournal journal(dir.filePath("state/journal.log"));
+        const QByteArray said = standardError([&] {
+            for (int i = 0; i < 3; ++i)
+                journal.record("Send: ORDERS created");
+        });
+        QCOMPARE(said.count('\n'), 1);
+        QVERIFY(said.startsWith("Mirravel: the journal "));
+    }
+
+    void livesInTheUsersStateFolder()
+    {
+        qputenv("XDG_STATE_HOME", "/somewhere/state");
+        QCOMPARE(app::FileJournal::defaultPath(), QString("/somewhere/state/mirravel/journal.log"));
+        qputenv("XDG_STATE_HOME", "relative/ignored");
+        QCOMPARE(app::FileJournal::defaultPath(), QDir::homePath() + "/.local/state/mirravel/journal.log");
+    }
+};
+
+QTEST_GUILESS_MAIN(JournalTest)
+#include "tst_journal.moc"
