@@ -28,6 +28,13 @@ public:
     void setUnordered(bool on);                                     // dictionary views without ORDER BY scramble their rows
     void setNarrow(bool on);                                        // every result column described as 1 wide
 
+    // Who a database is, and what it takes.
+    void copyDatabase(const QString& newSid, const QString& sid);   // a file of its own: same name, id, users, tables
+    void setDatabaseId(const QString& sid, const QString& id);      // CON_DBID
+    void setUniqueName(const QString& sid, const QString& name);    // DB_UNIQUE_NAME, as a standby's
+    void setUserCreated(const QString& sid, const QString& user, const QString& created); // "YYYY-MM-DD HH:MM:SS"
+    void setExtendedStrings(const QString& sid);                    // MAX_STRING_SIZE=EXTENDED
+
     QString passwordOf(const QString& sid, const QString& user) const;
 
     // Statement trace: from startTrace() on, connections opened afterwards record every statement
@@ -36,6 +43,8 @@ public:
     QStringList tracedStatements() const;
 
 private:
+    void carryPasswords(const QString& newSid, const QString& sid); // sid's known passwords hold under newSid too
+
     QTemporaryDir m_dir;
     QByteArray m_previousSysIni;
     bool m_hadSysIni = false;
