@@ -195,4 +195,55 @@ void clearFaults(const std::string& dir)
     if (ec) throw std::runtime_error("cannot remove " + faultFilePath(abs) + ": " + ec.message());
 }
 
+// ---- who a database is, and what it takes
+
+void copyDatabase(const std::string& dir, const std::string& newSid, const std::string& sid)
+{
+    const std::string abs = absoluteDir(dir);
+    requireDataDir(abs);
+    auto db = openExisting(abs, sid);
+    const std::string copy = sidPath(abs, newSid);
+    if (fs::exists(copy)) throw std::runtime_error(upperAscii(newSid) + " already names a database in " + abs);
+    // A consistent copy whatever the write-ahead log still holds.
+    db->prepare("VACUUM INTO ?").bind(1, copy).step();
+}
+
+void setDatabaseId(const std::string& dir, const std::string& sid, const std::string& databaseId)
+{
+    const std::string abs = absoluteDir(dir);
+    requireDataDir(abs);
+    if (databaseId.empty() || databaseId.size() > 19 || databaseId.find_first_not_of("0123456789") != std::string::npos)
+        throw std::runtime_error("invalid database id '" + databaseId + "': use digits only");
+    auto db = openExisting(abs, sid);
+    catalogue::setDatabaseId(*db, databaseId);
+}
+
+void setUniqueName(const std::string& dir, const std::string& sid, const std::string& uniqueName)
+{
+    const std::string abs = absoluteDir(dir);
+    requireDataDir(abs);
+    if (!uniqueName.empty() && !validSid(uniqueName)) throw std::runtime_error("invalid unique name '" + uniqueName + "'");
+    auto db = openExisting(abs, sid);
+    catalogue::setUniqueName(*db, upperAscii(uniqueName));
+}
+
+void setUserCreated(const std::string& dir, const std::string& sid, const std::string& user, const std::string& created)
+{
+    const std::string abs = absoluteDir(dir);
+    requireDataDir(abs);
+    const auto parts = parseStoredDateTime(created);
+    if (!parts || parts->nanos != 0) throw std::runtime_error("invalid creation time '" + created + "': use YYYY-MM-DD HH:MM:SS");
+    auto db = openExisting(abs, sid);
+    if (!catalogue::setUserCreated(*db, upperAscii(trim(user)), created))
+        throw std::runtime_error("no user " + upperAscii(trim(user)) + " in " + upperAscii(sid));
+}
+
+void setExtendedStrings(const std::string& dir, const std::string& sid)
+{
+    const std::string abs = absoluteDir(dir);
+    requireDataDir(abs);
+    auto db = openExisting(abs, sid);
+    catalogue::setExtendedStrings(*db);
+}
+
 } // namespace devdb

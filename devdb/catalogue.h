@@ -1,7 +1,8 @@
 #pragma once
-// Our own tables in a SID file. dd_users: accounts. dd_meta: the catalogue generation (bumped by
-// every DDL, so connections know when their cached table definitions are stale) and the
-// database's identity. dd_tables / dd_columns: Oracle tables per owner, names kept exactly.
+// Our own tables in a SID file. dd_users: accounts, with each user's id and creation time. dd_meta:
+// the catalogue generation (bumped by every DDL, so connections know when their cached table
+// definitions are stale), the database's identity (name, container, id, unique name) and whether
+// it takes extended strings. dd_tables / dd_columns: Oracle tables per owner, names kept exactly.
 // dd_rows: the rows of every Oracle table, each an encoded blob (rowcodec.h) under the rowids
 // id << 32 | n, so a table's rows are one rowid range in insertion order; the column pk holds a
 // row's primary key entry, unique through a partial index. The schema is the same whatever the
@@ -22,7 +23,22 @@ void upgrade(SqliteDb& db, const std::string& name);
 
 DatabaseIdentity identity(SqliteDb& db);
 void setContainer(SqliteDb& db, const std::string& container); // empty: not a pluggable database
+void setDatabaseId(SqliteDb& db, const std::string& databaseId);
+void setUniqueName(SqliteDb& db, const std::string& uniqueName); // empty: the database's own name
+// MAX_STRING_SIZE=EXTENDED: VARCHAR2 and RAW up to 32767 bytes, NVARCHAR2 up to 16383 characters.
+bool extendedStrings(SqliteDb& db);
+void setExtendedStrings(SqliteDb& db);
+
+// A new user gets the next user id and its creation time; an existing one only a new password.
 void setPassword(SqliteDb& db, const std::string& user, const std::string& password);
+// What USER_USERS tells of a user; empty when there is no such user.
+struct UserFacts {
+    int64_t userId = 0;
+    std::string created; // stored DATE form, "YYYY-MM-DD HH:MM:SS"
+};
+std::optional<UserFacts> userFacts(SqliteDb& db, const std::string& user);
+// False when there is no such user.
+bool setUserCreated(SqliteDb& db, const std::string& user, const std::string& created);
 // true when the user exists and the password matches exactly.
 bool checkLogin(SqliteDb& db, const std::string& user, const std::string& password);
 

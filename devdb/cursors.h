@@ -14,6 +14,7 @@ struct ResultColumn {
     std::string name;
     ColumnType type;
     bool nullable = true;
+    bool invisible = false; // a table's INVISIBLE column: named, never part of SELECT *
 };
 
 class Cursor {

@@ -47,4 +47,20 @@ void setContainer(const std::string& dir, const std::string& sid, const std::str
 void setUnordered(const std::string& dir, bool on);
 void setNarrow(const std::string& dir, bool on);
 
+// Who a database is, and what it takes. A new database gets an id of its own (CON_DBID) and each
+// user its creation time (USER_USERS.CREATED); a copied file keeps both, as a cloned or standby
+// database does, until these change them.
+// Copies the database of sid to a database file of its own under newSid: same name, id, users
+// and tables.
+void copyDatabase(const std::string& dir, const std::string& newSid, const std::string& sid);
+// The database's id: digits only.
+void setDatabaseId(const std::string& dir, const std::string& sid, const std::string& databaseId);
+// What DB_UNIQUE_NAME answers, as a standby's differs from its primary's; empty: the database's
+// own name again.
+void setUniqueName(const std::string& dir, const std::string& sid, const std::string& uniqueName);
+// A user's creation time, "YYYY-MM-DD HH:MM:SS".
+void setUserCreated(const std::string& dir, const std::string& sid, const std::string& user, const std::string& created);
+// MAX_STRING_SIZE=EXTENDED: VARCHAR2 and RAW up to 32767 bytes, NVARCHAR2 up to 16383 characters.
+void setExtendedStrings(const std::string& dir, const std::string& sid);
+
 } // namespace devdb

@@ -25,8 +25,10 @@ std::optional<std::string> sysContext(const std::string& nameSpace, const std::s
 {
     if (!iequals(trim(nameSpace), "USERENV")) return std::nullopt;
     const std::string p = upperAscii(trim(parameter));
+    if (p == "DB_UNIQUE_NAME" && !id.uniqueName.empty()) return id.uniqueName;
     if (p == "DB_UNIQUE_NAME" || p == "DB_NAME") return id.container.empty() ? id.name : id.container;
     if (p == "CON_NAME") return id.name;
+    if (p == "CON_DBID") return id.databaseId;
     if (p == "SESSION_USER" || p == "CURRENT_SCHEMA") return user;
     if (p == "SERVER_HOST") return serverHost();
     throwOra(2003, "invalid USERENV parameter");

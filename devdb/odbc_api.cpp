@@ -726,18 +726,31 @@ SQLRETURN getConnectAttr(SQLHDBC handle, SQLINTEGER attribute, SQLPOINTER value,
                          SQLINTEGER* length, bool wide)
 {
     DBC_OR_INVALID(d, handle);
-    if (attribute == SQL_ATTR_CURRENT_CATALOG) return copyString(d, "", byteBuffer(value, capacity, wide), length);
+    switch (attribute) {
+    // The string attributes are accepted and forgotten: they read back empty, within the buffer.
+    case SQL_ATTR_CURRENT_CATALOG: case SQL_ATTR_TRACEFILE: case SQL_ATTR_TRANSLATE_LIB:
+        return copyString(d, "", byteBuffer(value, capacity, wide), length);
+    default: break;
+    }
     auto stored = d->attributes.find(attribute);
-    SQLUINTEGER v = 0;
+    SQLULEN v = 0;
     switch (attribute) {
     case SQL_ATTR_CONNECTION_DEAD: v = (!d->session || d->session->lost()) ? SQL_CD_TRUE : SQL_CD_FALSE; break;
-    case SQL_ATTR_AUTOCOMMIT: v = stored != d->attributes.end() ? SQLUINTEGER(stored->second) : SQL_AUTOCOMMIT_ON; break;
+    case SQL_ATTR_AUTOCOMMIT: v = stored != d->attributes.end() ? stored->second : SQL_AUTOCOMMIT_ON; break;
     case SQL_ATTR_ACCESS_MODE: v = SQL_MODE_READ_WRITE; break;
     case SQL_ATTR_TXN_ISOLATION: v = SQL_TXN_READ_COMMITTED; break;
-    default: v = stored != d->attributes.end() ? SQLUINTEGER(stored->second) : 0; break;
+    default: v = stored != d->attributes.end() ? stored->second : 0; break;
     }
-    if (value) std::memcpy(value, &v, sizeof v);
-    if (length) *length = sizeof v;
+    // Most integer attributes are 32 bits; these few are as wide as a pointer.
+    const bool wideValue = attribute == SQL_ATTR_ODBC_CURSORS || attribute == SQL_ATTR_QUIET_MODE;
+    if (wideValue) {
+        if (value) std::memcpy(value, &v, sizeof v);
+        if (length) *length = sizeof v;
+        return SQL_SUCCESS;
+    }
+    const auto narrow = SQLUINTEGER(v);
+    if (value) std::memcpy(value, &narrow, sizeof narrow);
+    if (length) *length = sizeof narrow;
     return SQL_SUCCESS;
 }
 } // namespace

@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <numeric>
 
 namespace devdb {
 
@@ -29,7 +28,7 @@ size_t indexOf(const std::vector<ResultColumn>& columns, const std::string& name
 std::vector<ResultColumn> columnsOf(const TableInfo& t)
 {
     std::vector<ResultColumn> out;
-    for (const ColumnInfo& c : t.columns) out.push_back({c.name, c.type, !c.notNull});
+    for (const ColumnInfo& c : t.columns) out.push_back({c.name, c.type, !c.notNull, c.invisible});
     return out;
 }
 
@@ -133,7 +132,12 @@ ExecResult Session::createTable(const CreateTable& st)
     t.owner = ownerOf(st.table);
     t.name = st.table.name;
     if (findTable(st.table)) throwOra(955, "name is already used by an existing object");
-    for (const ColumnDef& c : st.columns) t.columns.push_back({c.name, c.type, c.notNull});
+    const bool extended = catalogue::extendedStrings(*db_);
+    for (const ColumnDef& c : st.columns) {
+        if (c.type.length > longestLength(c.type.kind, extended))
+            throwOra(910, "specified length too long for its datatype");
+        t.columns.push_back({c.name, c.type, c.notNull, c.invisible});
+    }
     for (const std::string& k : st.primaryKey) t.primaryKey.push_back(t.columnIndex(k));
     t.primaryKeyName = st.primaryKeyName;
     catalogue::createTable(*db_, t);
@@ -173,8 +177,9 @@ ExecResult Session::insert(const Insert& st)
             targets.push_back(index);
         }
     } else {
-        targets.resize(t.columns.size());
-        std::iota(targets.begin(), targets.end(), 0);
+        // Without a column list the values go to the visible columns, in order.
+        for (size_t i = 0; i < t.columns.size(); ++i)
+            if (!t.columns[i].invisible) targets.push_back(int(i));
     }
     if (st.values.size() > targets.size()) throwOra(913, "too many values");
     if (st.values.size() < targets.size()) throwOra(947, "not enough values");
@@ -286,6 +291,7 @@ Projection Session::projectionFor(const Select& st, const std::vector<ResultColu
     Projection p;
     if (st.star) {
         for (size_t i = 0; i < columns.size(); ++i) {
+            if (columns[i].invisible) continue; // named, or not at all
             p.columns.push_back(columns[i]);
             p.source.push_back(i);
             p.constants.emplace_back();
@@ -455,6 +461,7 @@ bool Session::dictionaryView(const std::string& name, const std::vector<Conditio
         std::vector<TableInfo> tables = catalogue::listTables(*db_, owner, equalsText(where, "TABLE_NAME", user_), true);
         std::stable_sort(tables.begin(), tables.end(), [](const TableInfo& a, const TableInfo& b) { return a.owner < b.owner; });
         for (const TableInfo& t : tables) {
+            int visibleColumns = 0;
             for (size_t i = 0; i < t.columns.size(); ++i) {
                 const ColumnInfo& c = t.columns[i];
                 std::vector<Value> row;
@@ -466,13 +473,25 @@ bool Session::dictionaryView(const std::string& name, const std::vector<Conditio
                 row.push_back(num(dataPrecision(c.type)));
                 row.push_back(num(dataScale(c.type)));
                 row.push_back(text(c.notNull ? "N" : "Y"));
-                row.push_back(num(int(i + 1)));
+                // An invisible column has no place in the column order.
+                row.push_back(c.invisible ? Value{} : num(++visibleColumns));
                 row.push_back(num(charLength(c.type)));
                 const auto used = charUsed(c.type);
                 row.push_back(used ? Value::of(*used) : Value{});
                 rows.push_back(std::move(row));
             }
         }
+        return true;
+    }
+    if (name == "USER_USERS") {
+        columns.push_back({"USERNAME", varchar(128), false});
+        columns.push_back({"USER_ID", number(), false});
+        ColumnType date;
+        date.kind = Kind::Date;
+        columns.push_back({"CREATED", date, false});
+        if (!withRows) return true;
+        if (const auto facts = catalogue::userFacts(*db_, user_))
+            rows.push_back({Value::of(user_), Value::of(std::to_string(facts->userId)), Value::of(facts->created)});
         return true;
     }
     if (name == "DUAL") {

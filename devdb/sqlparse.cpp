@@ -206,7 +206,9 @@ private:
         const std::string name = t.text;
         ++pos_;
         ColumnType ts;
-        auto lengthType = [&](Kind kind, bool lengthRequired, bool semantics, int maximum) {
+        // Lengths are checked against the longest any database takes here; the session checks them
+        // against its own database's limits, so stored declarations always read back.
+        auto lengthType = [&](Kind kind, bool lengthRequired, bool semantics) {
             ts.kind = kind;
             ts.length = 1;
             if (!symbol("(")) {
@@ -220,7 +222,7 @@ private:
             }
             expectSymbol(")", 907, "missing right parenthesis");
             if (ts.length == 0) throwOra(1723, "zero-length columns are not allowed");
-            if (ts.length > maximum) throwOra(910, "specified length too long for its datatype");
+            if (ts.length > longestLength(kind, true)) throwOra(910, "specified length too long for its datatype");
         };
         auto numberType = [&](bool defaultInteger) {
             ts.kind = Kind::Number;
@@ -271,11 +273,11 @@ private:
                 expectSymbol(")", 907, "missing right parenthesis");
                 if (ts.precision > 9) throwOra(30088, "datetime/interval precision is out of range");
             }
-        } else if (name == "VARCHAR2" || name == "VARCHAR") lengthType(Kind::Varchar2, true, true, 4000);
-        else if (name == "CHAR" || name == "CHARACTER") lengthType(Kind::Char, false, true, 2000);
-        else if (name == "NVARCHAR2") lengthType(Kind::NVarchar2, true, false, 2000);
-        else if (name == "NCHAR") lengthType(Kind::NChar, false, false, 1000);
-        else if (name == "RAW") lengthType(Kind::Raw, true, false, 2000);
+        } else if (name == "VARCHAR2" || name == "VARCHAR") lengthType(Kind::Varchar2, true, true);
+        else if (name == "CHAR" || name == "CHARACTER") lengthType(Kind::Char, false, true);
+        else if (name == "NVARCHAR2") lengthType(Kind::NVarchar2, true, false);
+        else if (name == "NCHAR") lengthType(Kind::NChar, false, false);
+        else if (name == "RAW") lengthType(Kind::Raw, true, false);
         else if (name == "CLOB") ts.kind = Kind::Clob;
         else if (name == "NCLOB") ts.kind = Kind::NClob;
         else if (name == "BLOB") ts.kind = Kind::Blob;
@@ -547,6 +549,8 @@ private:
             ColumnDef col;
             col.name = columnName();
             col.type = type();
+            if (word("INVISIBLE")) col.invisible = true;
+            else word("VISIBLE");
             columnConstraints(ct, col);
             ct.columns.push_back(std::move(col));
         } while (symbol(","));
@@ -554,6 +558,8 @@ private:
         finish(922, "missing or invalid option");
 
         if (ct.columns.empty()) throwOra(904, "invalid identifier");
+        if (std::all_of(ct.columns.begin(), ct.columns.end(), [](const ColumnDef& c) { return c.invisible; }))
+            throwOra(54039, "table must have at least one column that is not invisible");
         if (ct.columns.size() > 1000) throwOra(1792, "maximum number of columns in a table or view is 1000");
         std::set<std::string> seen;
         int longs = 0;

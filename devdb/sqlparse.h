@@ -20,6 +20,7 @@ struct ColumnDef {
     std::string name;
     ColumnType type;
     bool notNull = false;
+    bool invisible = false; // INVISIBLE: left out of SELECT * and of INSERT without a column list
 };
 
 struct CreateTable {

@@ -63,6 +63,7 @@ struct ColumnInfo {
     std::string name;
     ColumnType type;
     bool notNull = false;
+    bool invisible = false;
 };
 
 struct TableInfo {

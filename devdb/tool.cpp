@@ -27,7 +27,13 @@ int usage()
                  "  devdb-tool unordered DIR | clear-unordered DIR\n"
                  "                                           scramble dictionary rows without ORDER BY, or not\n"
                  "  devdb-tool narrow DIR | clear-narrow DIR describe every result column as 1 wide, or not\n"
-                 "  devdb-tool sql DIR SID USER PASSWORD     run statements from stdin, one per line\n";
+                 "  devdb-tool sql DIR SID USER PASSWORD     run statements from stdin, one per line\n"
+                 "  devdb-tool copy DIR NEWSID SID           copy SID's database to a file of its own under NEWSID\n"
+                 "  devdb-tool dbid DIR SID N                set the database's id (CON_DBID)\n"
+                 "  devdb-tool unique-name DIR SID NAME      set what DB_UNIQUE_NAME answers ('' for the own name)\n"
+                 "  devdb-tool user-created DIR SID USER 'YYYY-MM-DD HH:MM:SS'\n"
+                 "                                           set USER's creation time\n"
+                 "  devdb-tool extended DIR SID              MAX_STRING_SIZE=EXTENDED for SID's database\n";
     return 2;
 }
 
@@ -133,6 +139,12 @@ int main(int argc, char** argv)
         if (cmd == "narrow" && a.size() == 2) { devdb::setNarrow(a[1], true); return 0; }
         if (cmd == "clear-narrow" && a.size() == 2) { devdb::setNarrow(a[1], false); return 0; }
         if (cmd == "sql" && a.size() == 5) return runSql(a[1], a[2], a[3], a[4]);
+        // who a database is, and what it takes
+        if (cmd == "copy" && a.size() == 4) { devdb::copyDatabase(a[1], a[2], a[3]); return 0; }
+        if (cmd == "dbid" && a.size() == 4) { devdb::setDatabaseId(a[1], a[2], a[3]); return 0; }
+        if (cmd == "unique-name" && a.size() == 4) { devdb::setUniqueName(a[1], a[2], a[3]); return 0; }
+        if (cmd == "user-created" && a.size() == 5) { devdb::setUserCreated(a[1], a[2], a[3], a[4]); return 0; }
+        if (cmd == "extended" && a.size() == 3) { devdb::setExtendedStrings(a[1], a[2]); return 0; }
     } catch (const std::exception& e) {
         std::cerr << "devdb-tool: " << e.what() << "\n";
         return 1;

@@ -14,7 +14,23 @@ namespace devdb {
 // ---------------------------------------------------------------------------------------------
 // Catalogue and ODBC description
 
-int byteCap(const ColumnType& t) { return t.kind == Kind::Char ? 2000 : 4000; }
+int byteCap(const ColumnType& t)
+{
+    if (t.kind == Kind::Char) return 2000;
+    return t.extended ? 32767 : 4000;
+}
+
+int longestLength(Kind kind, bool extended)
+{
+    switch (kind) {
+    case Kind::Varchar2: return extended ? 32767 : 4000;
+    case Kind::Char: return 2000;
+    case Kind::NVarchar2: return extended ? 16383 : 2000;
+    case Kind::NChar: return 1000;
+    case Kind::Raw: return extended ? 32767 : 2000;
+    default: return 0;
+    }
+}
 
 std::string declaration(const ColumnType& t)
 {

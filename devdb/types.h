@@ -20,6 +20,7 @@ struct ColumnType {
     bool hasScale = false;    // NUMBER(p) and INTEGER have scale 0; plain NUMBER has none
     int length = 0;           // VARCHAR2/CHAR/NVARCHAR2/NCHAR/RAW as declared
     bool charSemantics = false; // VARCHAR2(n CHAR): limit in characters
+    bool extended = false;    // in a database with MAX_STRING_SIZE=EXTENDED: VARCHAR2 holds up to 32767 bytes
 
     bool operator==(const ColumnType&) const = default;
 };
@@ -47,7 +48,10 @@ struct ColumnRef {
 std::string declaration(const ColumnType& t);
 std::string dataType(const ColumnType& t);
 int dataLength(const ColumnType& t);
-int byteCap(const ColumnType& t); // most bytes a VARCHAR2 (4000) or CHAR (2000) value may take
+int byteCap(const ColumnType& t); // most bytes a VARCHAR2 (4000, extended 32767) or CHAR (2000) value may take
+// The longest length a type may declare: MAX_STRING_SIZE=EXTENDED raises VARCHAR2 and RAW to 32767
+// bytes and NVARCHAR2 to 16383 characters; CHAR and NCHAR keep 2000 bytes and 1000 characters.
+int longestLength(Kind kind, bool extended);
 int charLength(const ColumnType& t);                 // CHAR_LENGTH: declared characters, 0 for other types
 std::optional<std::string> charUsed(const ColumnType& t); // CHAR_USED: 'B' / 'C', NULL for other types
 std::optional<int> dataPrecision(const ColumnType& t);

@@ -1,5 +1,6 @@
-// What a copy must never do to data, through the stand-in driver: drop its own source, mix in
-// another schema's columns, depend on the catalogue's row order, change a declared type, change a
+// What a copy must never do to data, through the stand-in driver: drop its own source (or hold a
+// copy back for a name alone), touch the target before the source is read, mix in another schema's
+// columns or invisible ones, depend on the catalogue's row order, change a declared type, change a
 // character, or cut a value.
 #include "devdb_fixture.h"
 #include "oracle/connection.h"
@@ -17,6 +18,11 @@ namespace {
 const QString kOntoItself = "Oracle #1 and Oracle #2 are the same schema of the same database, and a table cannot "
                             "be sent onto itself. Nothing was sent. To copy tables, log in to another schema or "
                             "database on one side.";
+const QString kIdentityUnknown = "Could not tell whether Oracle #1 and Oracle #2 are two different schemas: a database "
+                                 "would not say which user of which database its login reaches. A table sent onto its "
+                                 "own schema would be dropped, so nothing was sent.";
+// A server before 12c, which has no database id.
+const QString kNoDatabaseId = "1+|SELECT SYS_CONTEXT('USERENV', 'CON_DBID')|HY000|ORA-02003: invalid USERENV parameter";
 
 // Every row of a query through the program's own database layer, each value as its text (null
 // as a null QString), so what is compared is what the program itself reads.
@@ -93,20 +99,44 @@ class CopyDataSafetyTest : public QObject {
         db->exec(sid, user, R"(INSERT INTO "ORDERS" VALUES('2', 'Bo'))");
     }
 
-    // The run stopped before touching anything: one message, no change sent to either side, the
-    // source table whole, and the run ended as runs end.
-    void expectNothingSentOntoItself(const QString& sid, const QString& user)
+    // The run stopped before touching anything: one message, no change sent to any database, side
+    // 1's table whole, and the run ended as runs end.
+    void expectNothingSent(const QString& message)
     {
         QCOMPARE(page->dialogs.kinds(), QStringList{"information"});
-        QCOMPARE(page->dialogs.shown[0].text, kOntoItself);
+        QCOMPARE(page->dialogs.shown[0].text, message);
         QCOMPARE(page->dialogs.shown[0].title, QString("Mirravel"));
-        QCOMPARE(changes(statementsSentTo(sid1)) + changes(statementsSentTo(sid2)), QStringList());
-        QCOMPARE(db->query(sid, user, R"(SELECT "ID", "NAME" FROM "ORDERS" ORDER BY "ID")"),
+        QStringList statements = db->tracedStatements();
+        statements.replaceInStrings(QRegularExpression("^[^|]*\\|"), "");
+        QCOMPARE(changes(statements), QStringList());
+        QCOMPARE(db->query(sid1, "SCOTT", R"(SELECT "ID", "NAME" FROM "ORDERS" ORDER BY "ID")"),
                  QList<QStringList>({{"1", "Ann"}, {"2", "Bo"}}));
         QCOMPARE(page->pointer.history, QList<int>({11, 0}));
         QCOMPARE(page->progress.values, QList<int>{0});
         QCOMPARE(page->progress.texts, QStringList{"Progress Bar"});
         QCOMPARE(page->list2.names(), QStringList{"ORDERS"});
+    }
+
+    // Side 2's login onto side 1's database as the case says: the same SID in other letters, a
+    // second name, or a copy of its file answering another unique name (a standby); any other
+    // value is side 2's own database. Gives the SID.
+    QString secondLogin(const QString& way)
+    {
+        QString sid = sid2;
+        if (way == "same") {
+            sid = sid1.toLower();
+        } else if (way == "alias") {
+            sid = sid1 + "ALIAS";
+            db->alias(sid, sid1);
+        } else if (way == "standby") {
+            sid = sid1 + "STBY";
+            db->copyDatabase(sid, sid1);
+            db->setUniqueName(sid, sid);
+        } else {
+            db->addUser(sid2, "SCOTT", "tiger");
+        }
+        page->profile2 = {sid, "scott", "tiger"};
+        return sid;
     }
 
 private slots:
@@ -120,67 +150,133 @@ private slots:
 
     // ---- a table is never sent onto itself
 
-    void sameLoginOnBothSidesKeepsTheSource()
+    void sameSchemaKeepsTheSource_data()
     {
+        QTest::addColumn<QString>("way");
+        QTest::addColumn<QString>("fault");
+        QTest::newRow("same login in other letters") << "same" << "";
+        QTest::newRow("second name for the database") << "alias" << "";
+        QTest::newRow("standby under another unique name") << "standby" << "";
+        QTest::newRow("standby of a server without database ids") << "standby" << kNoDatabaseId;
+        QTest::newRow("second name on a server without database ids") << "alias" << kNoDatabaseId;
+    }
+    void sameSchemaKeepsTheSource()
+    {
+        QFETCH(QString, way);
+        QFETCH(QString, fault);
         makeOrders(sid1, "SCOTT");
-        page->profile2 = {sid1.toLower(), "scott", "tiger"};
+        secondLogin(way);
+        if (!fault.isEmpty())
+            db->addFault(fault);
         selectOnSide1({"ORDERS"});
         page->list2 = PlainTableList({"ORDERS"});
         db->startTrace();
         sendToSide2();
-        expectNothingSentOntoItself(sid1, "SCOTT");
+        expectNothingSent(kOntoItself);
     }
 
-    void secondNameForTheSameDatabaseKeepsTheSource()
+    // A side that would not say who it is might be the other side itself: nothing is dropped on the
+    // strength of a name.
+    void unknownIdentitySendsNothing_data()
     {
-        makeOrders(sid1, "SCOTT");
-        const QString alias = sid1 + "ALIAS";
-        db->alias(alias, sid1);
-        page->profile2 = {alias, "scott", "tiger"};
-        selectOnSide1({"ORDERS"});
-        page->list2 = PlainTableList({"ORDERS"});
-        db->startTrace();
-        sendToSide2();
-        expectNothingSentOntoItself(sid1, "SCOTT");
+        QTest::addColumn<QString>("way");
+        QTest::addColumn<QString>("fault");
+        QTest::newRow("second name, no database answer") << "alias"
+                                                         << "1+|SELECT SYS_CONTEXT|HY000|ORA-02003: invalid USERENV parameter";
+        QTest::newRow("same login, no user answer") << "same" << "1+|SELECT username|HY000|ORA-00942: table or view does not exist";
+        QTest::newRow("another database, its id failing") << "other"
+                                                          << "1|SELECT SYS_CONTEXT('USERENV', 'CON_DBID')|HY000|ORA-00904: "
+                                                             "\"SYS_CONTEXT\": invalid identifier";
     }
-
-    void serverThatCannotTellFallsBackToTheLogin()
+    void unknownIdentitySendsNothing()
     {
+        QFETCH(QString, way);
+        QFETCH(QString, fault);
         makeOrders(sid1, "SCOTT");
-        db->addFault("1+|SELECT SYS_CONTEXT('USERENV', 'DB_UNIQUE_NAME')|HY000|ORA-00904: \"SYS_CONTEXT\": invalid identifier");
-        page->profile2 = {sid1.toLower(), "Scott", "tiger"};
+        secondLogin(way);
+        db->addFault(fault);
         selectOnSide1({"ORDERS"});
         page->list2 = PlainTableList({"ORDERS"});
         db->startTrace();
         sendToSide2();
-        expectNothingSentOntoItself(sid1, "SCOTT");
+        expectNothingSent(kIdentityUnknown);
     }
 
     void sameUserOnAnotherDatabaseStillCopies_data()
     {
         QTest::addColumn<QString>("setting");
         QTest::newRow("two databases") << "";
-        QTest::newRow("server without pluggable databases") << "11g";
+        QTest::newRow("server without database ids") << "11g";
         QTest::newRow("two pluggable databases of one container") << "container";
+        // A clone, or a second install under the same name (XE, FREEPDB1, ORCL): same name, same
+        // user, another database.
+        QTest::newRow("copy of the database with an id of its own") << "clone";
+        QTest::newRow("same name without database ids, user made apart") << "clone 11g";
     }
     void sameUserOnAnotherDatabaseStillCopies()
     {
         QFETCH(QString, setting);
-        db->addUser(sid2, "SCOTT", "tiger");
-        if (setting == "11g")
-            db->addFault("1+|SELECT SYS_CONTEXT('USERENV', 'CON_NAME')|HY000|ORA-02003: invalid USERENV parameter");
+        QString target = sid2;
+        if (setting.startsWith("clone")) {
+            target = sid1 + "CLONE";
+            db->copyDatabase(target, sid1);
+            db->setDatabaseId(target, "1234567890");
+        } else {
+            db->addUser(sid2, "SCOTT", "tiger");
+        }
+        if (setting.endsWith("11g"))
+            db->addFault(kNoDatabaseId);
+        if (setting == "clone 11g")
+            db->setUserCreated(target, "SCOTT", "2001-02-03 04:05:06");
         if (setting == "container") {
             db->setContainer(sid1, "CDB" + sid1);
             db->setContainer(sid2, "CDB" + sid1);
         }
         makeOrders(sid1, "SCOTT");
-        page->profile2 = {sid2, "SCOTT", "tiger"};
+        page->profile2 = {target, "SCOTT", "tiger"};
         selectOnSide1({"ORDERS"});
         sendToSide2();
         QCOMPARE(page->dialogs.shown.size(), 0);
-        QCOMPARE(db->query(sid2, "SCOTT", R"(SELECT "ID", "NAME" FROM "ORDERS" ORDER BY "ID")"),
+        QCOMPARE(db->query(target, "SCOTT", R"(SELECT "ID", "NAME" FROM "ORDERS" ORDER BY "ID")"),
                  QList<QStringList>({{"1", "Ann"}, {"2", "Bo"}}));
         QCOMPARE(page->list2.names(), QStringList{"ORDERS"});
+    }
+
+    // ---- the target is touched only once the source table has been read
+
+    void failedReadLeavesTheTargetAsItWas_data()
+    {
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<QString>("rowsFolder");  // where rows beyond a tiny memory go; empty: all in memory
+        QTest::addColumn<int>("line");
+        QTest::newRow("catalogue refused") << "1|SELECT data_length|HY000|ORA-00942: table or view does not exist" << "" << 166;
+        QTest::newRow("source lost as its rows are read")
+            << "1|SELECT * FROM|08S01|ORA-03113: end-of-file on communication channel" << "" << 224;
+        QTest::newRow("no room for the rows") << "" << "/nonexistent-folder/of/rows" << 230;
+    }
+    void failedReadLeavesTheTargetAsItWas()
+    {
+        QFETCH(QString, fault);
+        QFETCH(QString, rowsFolder);
+        QFETCH(int, line);
+        makeOrders(sid1, "SCOTT");
+        exec2(R"(CREATE TABLE "ORDERS"("OLD" VARCHAR2(5)))");
+        exec2(R"(INSERT INTO "ORDERS" VALUES('kept'))");
+        if (!fault.isEmpty())
+            db->addFault(fault);
+        if (!rowsFolder.isEmpty())
+            page->rowBuffer = {16, rowsFolder};
+        selectOnSide1({"ORDERS"});
+        page->list2 = PlainTableList({"ORDERS"});
+        db->startTrace();
+        sendToSide2();
+        db->clearFaults();
+        QCOMPARE(page->dialogs.kinds(), QStringList({"question", "error"}));
+        QCOMPARE(page->dialogs.errorPlaces(), QStringList{QString("Form2.PushButton3_Click at line %1").arg(line)});
+        QCOMPARE(changes(statementsSentTo(sid2)), QStringList());
+        QCOMPARE(db->query(sid2, "HR", R"(SELECT * FROM "ORDERS")"), QList<QStringList>{{"kept"}});
+        QCOMPARE(page->list2.names(), QStringList{"ORDERS"});
+        QCOMPARE(page->pointer.history, QList<int>({11, 0}));
     }
 
     // ---- the catalogue describes the login's own table, in column order
@@ -212,6 +308,22 @@ private slots:
         QCOMPARE(db->query(sid2, "HR", R"(SELECT * FROM "WIDE")"), QList<QStringList>({{"a", "b", "c", "d", "e"}}));
     }
 
+    // An invisible column is neither in SELECT * nor in an INSERT without a column list: the copy
+    // leaves it out and says so once.
+    void invisibleColumnsAreLeftOutAndNamed()
+    {
+        exec1(R"(CREATE TABLE "HIDES"("ID" NUMBER, "SECRET" VARCHAR2(10) INVISIBLE, "NAME" VARCHAR2(10), "NOTE" NUMBER INVISIBLE))");
+        exec1(R"(INSERT INTO "HIDES" ("ID", "SECRET", "NAME", "NOTE") VALUES('1', 'psst', 'Ann', '7'))");
+        exec1(R"(INSERT INTO "HIDES" VALUES('2', 'Bo'))");
+        selectOnSide1({"HIDES"});
+        sendToSide2();
+        QCOMPARE(page->dialogs.errors(), QStringList());
+        QCOMPARE(page->dialogs.texts("information"), QStringList{"The invisible columns of HIDES were not copied: NOTE, SECRET."});
+        QCOMPARE(db->query(sid2, "HR", "SELECT column_name, column_id FROM user_tab_columns WHERE table_name = 'HIDES'"),
+                 QList<QStringList>({{"ID", "1"}, {"NAME", "2"}}));
+        QCOMPARE(db->query(sid2, "HR", R"(SELECT * FROM "HIDES" ORDER BY "ID")"), QList<QStringList>({{"1", "Ann"}, {"2", "Bo"}}));
+    }
+
     // ---- declared types and values come over unchanged
 
     void declaredTypesAreRecreated()
@@ -232,6 +344,23 @@ private slots:
         QCOMPARE(target, source);
         QCOMPARE(target[0][0].size(), 2000);
         QCOMPARE(target[0][2], QString("abc       "));  // padded to ten characters, not forty
+    }
+
+    // With MAX_STRING_SIZE=EXTENDED on both sides, strings longer than 4000 bytes keep their lengths.
+    void extendedStringsKeepTheirLengths()
+    {
+        db->setExtendedStrings(sid1);
+        db->setExtendedStrings(sid2);
+        exec1(R"(CREATE TABLE "LONGS"("V" VARCHAR2(32767), "VC" VARCHAR2(8000 CHAR), "N" NVARCHAR2(16383), "R" RAW(32767)))");
+        exec1(QString(R"(INSERT INTO "LONGS" VALUES('%1', '%2', '%3', '%4'))")
+                  .arg(QString(32767, 'v'), QString(8000, QChar(0x05D0)), QString(16383, 'n'), QString("0A").repeated(32767)));
+        selectOnSide1({"LONGS"});
+        sendToSide2();
+        QCOMPARE(page->dialogs.errors(), QStringList());
+        QCOMPARE(db->query(sid2, "HR", columnsQuery("LONGS")), db->query(sid1, "SCOTT", columnsQuery("LONGS")));
+        const auto target = readRows(cs2(), R"(SELECT * FROM "LONGS")");
+        QCOMPARE(target, readRows(cs1(), R"(SELECT * FROM "LONGS")"));
+        QCOMPARE(target[0][0].size(), 32767);
     }
 
     void everyCharacterArrivesUnchanged()

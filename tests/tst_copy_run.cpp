@@ -6,7 +6,46 @@
 
 #include <QtTest>
 
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <sys/resource.h>
+
 using oracle::DatabaseSide;
+
+namespace {
+
+// While it lives, files of this process may not grow past the given size (0: no limit): a write
+// beyond fails as on a full disk, with the system's own text (EFBIG where a full disk has ENOSPC).
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        if (bytes == 0)
+            return;
+        getrlimit(RLIMIT_FSIZE, &previous_);
+        previousSignal_ = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = previous_;
+        limit.rlim_cur = bytes;
+        active_ = setrlimit(RLIMIT_FSIZE, &limit) == 0;
+    }
+    ~FileSizeLimit()
+    {
+        if (!active_)
+            return;
+        setrlimit(RLIMIT_FSIZE, &previous_);
+        std::signal(SIGXFSZ, previousSignal_);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+    rlimit previous_{};
+    void (*previousSignal_)(int) = nullptr;
+    bool active_ = false;
+};
+
+} // namespace
 
 class CopyRunTest : public QObject {
     Q_OBJECT
@@ -101,23 +140,27 @@ private slots:
         QCOMPARE(page->dialogs.errors().join('\n'), QString());
         QStringList statements = db->tracedStatements();
         statements.replaceInStrings(QRegularExpression("^[A-Z]+[0-9]+\\|"), "");
+        const QString visible = " AND owner = USER AND column_id IS NOT NULL ORDER BY column_id";
         QCOMPARE(statements, QStringList({
-            "SELECT SYS_CONTEXT('USERENV', 'DB_UNIQUE_NAME'), USER FROM dual",
-            "SELECT SYS_CONTEXT('USERENV', 'CON_NAME') FROM dual",
-            "SELECT SYS_CONTEXT('USERENV', 'DB_UNIQUE_NAME'), USER FROM dual",
-            "SELECT SYS_CONTEXT('USERENV', 'CON_NAME') FROM dual",
-            "SELECT column_name FROM all_tab_columns WHERE  table_name = 'ORDERS' AND owner = USER ORDER BY column_id",
-            "SELECT data_type FROM all_tab_columns WHERE  table_name = 'ORDERS' AND owner = USER ORDER BY column_id",
-            "SELECT data_length FROM all_tab_columns WHERE  table_name = 'ORDERS' AND owner = USER ORDER BY column_id",
+            "SELECT username, user_id, created FROM user_users",
+            "SELECT SYS_CONTEXT('USERENV', 'CON_DBID') FROM dual",
+            "SELECT username, user_id, created FROM user_users",
+            "SELECT SYS_CONTEXT('USERENV', 'CON_DBID') FROM dual",
+            "SELECT column_name FROM all_tab_columns WHERE  table_name = 'ORDERS'" + visible,
+            "SELECT column_name FROM all_tab_columns WHERE  table_name = 'ORDERS' AND owner = USER AND column_id IS NULL"
+            " ORDER BY column_name",
+            "SELECT data_type FROM all_tab_columns WHERE  table_name = 'ORDERS'" + visible,
+            "SELECT data_length FROM all_tab_columns WHERE  table_name = 'ORDERS'" + visible,
             "SELECT data_precision, data_scale, char_length, char_used FROM all_tab_columns WHERE  table_name = 'ORDERS'"
-            " AND owner = USER ORDER BY column_id",
-            R"(CREATE TABLE "ORDERS"("ID" NUMBER,"NAME" VARCHAR2(10),"CREATED" DATE))",
+                + visible,
             R"(SELECT * FROM "ORDERS")",
+            R"(CREATE TABLE "ORDERS"("ID" NUMBER,"NAME" VARCHAR2(10 BYTE),"CREATED" DATE))",
             R"(INSERT INTO "ORDERS" VALUES('12', 'Ann', {ts '2024-01-02 03:04:05'}))",
             R"(INSERT INTO "ORDERS" VALUES('13', '', ''))",
         }));
         QCOMPARE(db->tracedStatements()[2].section('|', 0, 0), sid2);
-        QCOMPARE(db->tracedStatements()[8].section('|', 0, 0), sid2);
+        QCOMPARE(db->tracedStatements()[9].section('|', 0, 0), sid1);
+        QCOMPARE(db->tracedStatements()[10].section('|', 0, 0), sid2);
         QCOMPARE(page->list2.names(), QStringList{"ORDERS"});
         QCOMPARE(page->progress.values, QList<int>({50, 100, 0}));
         QCOMPARE(page->pointer.history, QList<int>({11, 0}));
@@ -276,6 +319,22 @@ private slots:
         QCOMPARE(page->list2.names(), QStringList({"NEXT", "ORDERS"}));
     }
 
+    // Without the columns' details the catalogue's lengths still make the table, after one report.
+    void catalogueWithoutDetailsStillCopiesTheTable()
+    {
+        exec1(R"(CREATE TABLE "ORDERS"("ID" NUMBER(10),"NAME" VARCHAR2(10),"RAW" RAW(4)))");
+        exec1(R"(INSERT INTO "ORDERS" VALUES('12', 'Ann', '0A0B'))");
+        db->addFault(R"(1|SELECT data_precision|HY000|ORA-00904: "CHAR_USED": invalid identifier)");
+        page->list1 = PlainTableList({"ORDERS"});
+        page->list1.select({"ORDERS"});
+        sendToSide2();
+        QCOMPARE(page->dialogs.errorPlaces(), QStringList{"Form2.PushButton3_Click at line 167"});
+        QCOMPARE(rows2("SELECT column_name, data_type, data_length FROM user_tab_columns WHERE table_name = 'ORDERS' ORDER BY column_id"),
+                 QList<QStringList>({{"ID", "NUMBER", "22"}, {"NAME", "VARCHAR2", "10"}, {"RAW", "RAW", "4"}}));
+        QCOMPARE(rows2(R"(SELECT * FROM "ORDERS")"), QList<QStringList>({{"12", "Ann", "0A0B"}}));
+        QCOMPARE(page->list2.names(), QStringList{"ORDERS"});
+    }
+
     void lostConnectionEndsTheRunAfterOneReport()
     {
         exec1(R"(CREATE TABLE "BIG"("X" NUMBER))");
@@ -289,6 +348,8 @@ private slots:
         QCOMPARE(page->dialogs.errorPlaces(), QStringList{"Form2.PushButton3_Click at line 280"});
         QCOMPARE(rows2(R"(SELECT COUNT(*) FROM "BIG")"), QList<QStringList>{{"5"}});
         QVERIFY(!tables2().contains("AFTER"));
+        // BIG was made before the connection went: it stands on the target, so it is listed.
+        QCOMPARE(page->list2.names(), QStringList{"BIG"});
         QCOMPARE(page->pointer.value, 0);
         QCOMPARE(page->progress.values.last(), 0);
         QCOMPARE(page->progress.texts, QStringList{"Progress Bar"});
@@ -337,6 +398,7 @@ private slots:
         page->rowBuffer = {16 * 1024, "/nonexistent-folder/of/rows"};
         sendToSide2();
         QCOMPARE(page->dialogs.errorPlaces(), QStringList{"Form2.PushButton3_Click at line 230"});
+        QCOMPARE(tables2(), QStringList());
 
         QTemporaryDir folder;
         page = std::make_unique<PageHarness>();
@@ -344,7 +406,6 @@ private slots:
         page->profile2 = {sid2, user2, "hr"};
         page->list1 = PlainTableList({"LARGE"});
         page->list1.select({"LARGE"});
-        page->list2 = PlainTableList({"LARGE"});
         page->rowBuffer = {16 * 1024, folder.path()};
         sendToSide2();
         QCOMPARE(page->dialogs.errors(), QStringList());
@@ -355,20 +416,45 @@ private slots:
         QCOMPARE(page->progress.values.mid(598), QList<int>({100, 100, 0}));
     }
 
+    // The rows that do not fit in memory need the temporary file; without it the table is not
+    // copied at all (its rows could not all be read), after one report that says why in the
+    // system's own words, and the next table fares as it may.
+    void unusableTemporaryFileEndsTheTableAfterOneReport_data()
+    {
+        QTest::addColumn<bool>("folderExists");
+        QTest::addColumn<QString>("report");
+        QTest::addColumn<int>("line");
+        QTest::newRow("no folder") << false << "Could not create the temporary file of the table's rows in " << 230;
+        // The file may not grow past 256 KiB, as on a full disk; the system says "File too large"
+        // here where a full disk says "No space left on device". The last rows go to the file
+        // once all are read.
+        QTest::newRow("file cannot grow") << true << "Could not write the temporary file of the table's rows in " << 242;
+    }
     void unusableTemporaryFileEndsTheTableAfterOneReport()
     {
-        page->rowBuffer = {1024, "/nonexistent-folder/of/rows"};
-        exec1(R"(CREATE TABLE "LARGE"("TXT" VARCHAR2(200)))");
+        QFETCH(bool, folderExists);
+        QFETCH(QString, report);
+        QFETCH(int, line);
+        QTemporaryDir folder;
+        page->rowBuffer = {1024, folderExists ? folder.path() : "/nonexistent-folder/of/rows"};
+        exec1(R"(CREATE TABLE "LARGE"("TXT" VARCHAR2(4000)))");
         exec1(R"(CREATE TABLE "SMALL"("TXT" VARCHAR2(200)))");
-        for (int i = 0; i < 40; ++i)
-            exec1(QString(R"(INSERT INTO "LARGE" VALUES('%1'))").arg(QString(100, 'x')));
+        for (int i = 0; i < 100; ++i)
+            exec1(QString(R"(INSERT INTO "LARGE" VALUES('%1'))").arg(QString(4000, 'x')));
         exec1(R"(INSERT INTO "SMALL" VALUES('fits'))");
         page->list1 = PlainTableList({"LARGE", "SMALL"});
         page->list1.select({"LARGE", "SMALL"});
-        sendToSide2();
-        QCOMPARE(page->dialogs.errorPlaces(), QStringList{"Form2.PushButton3_Click at line 230"});
-        QVERIFY(page->dialogs.errors()[0].startsWith("Could not create the temporary file of the table's rows"));
-        QCOMPARE(rows2(R"(SELECT COUNT(*) FROM "LARGE")"), QList<QStringList>{{"0"}});
+        {
+            const FileSizeLimit limit(folderExists ? 256 * 1024 : 0);
+            sendToSide2();
+        }
+        QCOMPARE(page->dialogs.errorPlaces(), QStringList{QString("Form2.PushButton3_Click at line %1").arg(line)});
+        const QString text = page->dialogs.errors()[0];
+        QVERIFY2(text.startsWith(report), qPrintable(text));
+        if (folderExists)
+            QVERIFY2(text.startsWith(report + folder.path() + ": " + QString::fromLocal8Bit(std::strerror(EFBIG)) + "\r\n"),
+                     qPrintable(text));
+        QCOMPARE(tables2(), QStringList{"SMALL"});
         QCOMPARE(rows2(R"(SELECT * FROM "SMALL")"), QList<QStringList>{{"fits"}});
         QCOMPARE(page->list2.names(), QStringList({"LARGE", "SMALL"}));
     }

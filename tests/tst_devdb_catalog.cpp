@@ -298,6 +298,11 @@ private slots:
 
         DevDbConnection c(DevDbFixture::connectionString("OLDFILE", "u", "p"));
         QCOMPARE(c.query("SELECT SYS_CONTEXT('USERENV', 'DB_NAME') FROM dual"), (QList<QStringList>{{"OLDFILE"}}));
+        // It learns an id of its own, and its user an id and a creation time.
+        QVERIFY(!c.query("SELECT SYS_CONTEXT('USERENV', 'CON_DBID') FROM dual").value(0).value(0).isEmpty());
+        const QList<QStringList> user = c.query("SELECT username, user_id, created FROM user_users");
+        QCOMPARE(user.value(0).mid(0, 2), (QStringList{"U", "100"}));
+        QVERIFY(!user.value(0).value(2).isEmpty());
         QCOMPARE(c.query("SELECT table_name FROM user_tables"), (QList<QStringList>{{"Keyed"}, {"PLAIN"}}));
         QCOMPARE(c.query("SELECT * FROM \"Keyed\""), (QList<QStringList>{{"5", "00FF"}, {"3", {}}}));
         QCOMPARE(c.query("SELECT * FROM \"PLAIN\""), (QList<QStringList>{{"b"}, {{}}, {"a"}}));
@@ -318,6 +323,38 @@ private slots:
         QCOMPARE(sqlite3_column_int(st, 0), 0); // the tables of their own are gone
         sqlite3_finalize(st);
         sqlite3_close(raw);
+    }
+
+    // An INVISIBLE column has no column_id, is left out of SELECT * and of an INSERT without a
+    // column list, and is there for whoever names it.
+    void invisibleColumns()
+    {
+        db->exec("DEMO1", "scott", "CREATE TABLE \"HIDES\"(\"A\" NUMBER, \"H\" VARCHAR2(5) INVISIBLE, \"B\" NUMBER VISIBLE)");
+        db->exec("DEMO1", "scott", "INSERT INTO \"HIDES\" VALUES(1, 2)");
+        db->exec("DEMO1", "scott", "INSERT INTO \"HIDES\" (\"A\", \"H\") VALUES(3, 'h')");
+        QCOMPARE(db->query("DEMO1", "scott", "SELECT * FROM \"HIDES\""), (QList<QStringList>{{"1", "2"}, {"3", {}}}));
+        QCOMPARE(db->query("DEMO1", "scott", "SELECT \"H\", \"A\" FROM \"HIDES\" WHERE \"H\" IS NOT NULL"),
+                 (QList<QStringList>{{"h", "3"}}));
+        QCOMPARE(db->query("DEMO1", "scott", "SELECT column_name, column_id FROM user_tab_columns WHERE table_name = 'HIDES'"),
+                 (QList<QStringList>{{"A", "1"}, {"H", {}}, {"B", "2"}}));
+        QVERIFY(errorOf("DEMO1", "scott", "INSERT INTO \"HIDES\" VALUES(1, 'x', 2)").contains("ORA-00913"));
+    }
+
+    // MAX_STRING_SIZE=EXTENDED: VARCHAR2 and RAW up to 32767 bytes, NVARCHAR2 up to 16383
+    // characters, for that database alone.
+    void extendedStrings()
+    {
+        db->addUser("WIDE", "u", "p");
+        db->setExtendedStrings("WIDE");
+        db->exec("WIDE", "u", "CREATE TABLE \"L\"(\"V\" VARCHAR2(32767), \"C\" VARCHAR2(10000 CHAR), \"N\" NVARCHAR2(16383), \"R\" RAW(32767))");
+        QCOMPARE(db->query("WIDE", "u", "SELECT data_length, char_length FROM user_tab_columns WHERE table_name = 'L' ORDER BY column_id"),
+                 (QList<QStringList>{{"32767", "32767"}, {"32767", "10000"}, {"32766", "16383"}, {"32767", "0"}}));
+        db->exec("WIDE", "u", QString("INSERT INTO \"L\" (\"V\") VALUES('%1')").arg(QString(32767, 'v')));
+        QVERIFY(errorOf("WIDE", "u", QString("INSERT INTO \"L\" (\"V\") VALUES('%1')").arg(QString(32768, 'v')))
+                    .contains("ORA-12899: value too large for column \"U\".\"L\".\"V\" (actual: 32768, maximum: 32767)"));
+        QVERIFY(errorOf("WIDE", "u", "CREATE TABLE \"M\"(\"N\" NVARCHAR2(16384))").contains("ORA-00910"));
+        QVERIFY(errorOf("WIDE", "u", "CREATE TABLE \"M\"(\"C\" CHAR(2001))").contains("ORA-00910"));
+        QVERIFY(errorOf("DEMO1", "scott", "CREATE TABLE \"M\"(\"V\" VARCHAR2(4001))").contains("ORA-00910"));
     }
 
     void namesAreCaseSensitiveWhenQuoted()
@@ -349,6 +386,8 @@ private slots:
         QTest::newRow("nvarchar2 too long") << "CREATE TABLE \"X1\"(\"A\" NVARCHAR2(2001))" << "ORA-00910";
         QTest::newRow("nchar too long") << "CREATE TABLE \"X1\"(\"A\" NCHAR(1001))" << "ORA-00910";
         QTest::newRow("raw too long") << "CREATE TABLE \"X1\"(\"A\" RAW(2001))" << "ORA-00910";
+        QTest::newRow("varchar2 past extended strings") << "CREATE TABLE \"X1\"(\"A\" VARCHAR2(32768))" << "ORA-00910";
+        QTest::newRow("every column invisible") << "CREATE TABLE \"X1\"(\"A\" NUMBER INVISIBLE)" << "ORA-54039";
         QTest::newRow("semantics on nvarchar2") << "CREATE TABLE \"X1\"(\"A\" NVARCHAR2(5 CHAR))" << "ORA-00907";
         QTest::newRow("precision out of range") << "CREATE TABLE \"X1\"(\"A\" NUMBER(39))" << "ORA-01727";
         QTest::newRow("no columns") << "CREATE TABLE \"X1\"()" << "ORA-00904: invalid identifier";

@@ -1,5 +1,6 @@
-// Which database a connection reaches: second names for a database (alias), and what a
-// connection learns when it asks who it is (SYS_CONTEXT, USER), pluggable databases included.
+// Which database a connection reaches: second names for a database (alias), copies of its file,
+// and what a connection learns when it asks who it is (SYS_CONTEXT, USER, USER_USERS), pluggable
+// databases and standbys included.
 #include "devdb_admin.h"
 #include "devdb_fixture.h"
 
@@ -145,6 +146,48 @@ private slots:
         db->setContainer("PDB_B", ""); // no longer pluggable
         QCOMPARE(db->query("PDB_B", "u", whoAmI), (QList<QStringList>{{"PDB_B", "U"}}));
         QVERIFY_THROWS_EXCEPTION(std::runtime_error, db->setContainer("NO_SUCH_SID", "CDB1"));
+    }
+
+    // Every database file has an id of its own, which its second names share and a copy keeps
+    // until told otherwise; a user is known by its id and creation time, which a copy keeps too.
+    void idsUsersAndCopies()
+    {
+        const QString dbid = "SELECT SYS_CONTEXT('USERENV', 'CON_DBID') FROM dual";
+        const QString user = "SELECT username, user_id, created FROM user_users";
+        const QString id = db->query("ORCL", "scott", dbid).value(0).value(0);
+        QVERIFY2(QRegularExpression("^[1-9][0-9]{9}$").match(id).hasMatch(), qPrintable(id));
+        QCOMPARE(db->query("ORCL_ALT", "hr", dbid).value(0).value(0), id);
+        QVERIFY(db->query("OTHER", "scott", dbid).value(0).value(0) != id);
+        const QList<QStringList> scott = db->query("ORCL", "scott", user);
+        QCOMPARE(scott.size(), 1);
+        QCOMPARE(scott[0][0], QString("SCOTT"));
+        QVERIFY(db->query("ORCL", "hr", user)[0][1].toInt() > scott[0][1].toInt()); // made later
+        QVERIFY(QDateTime::fromString(scott[0][2], "yyyy-MM-dd HH:mm:ss").isValid());
+
+        db->copyDatabase("ORCL_COPY", "ORCL");
+        QCOMPARE(db->query("ORCL_COPY", "scott", dbid).value(0).value(0), id);
+        QCOMPARE(db->query("ORCL_COPY", "scott", user), scott);
+        QCOMPARE(db->query("ORCL_COPY", "scott", whoAmI), (QList<QStringList>{{"ORCL", "SCOTT"}}));
+        QCOMPARE(db->query("ORCL_COPY", "scott", "SELECT COUNT(*) FROM user_tables"), (QList<QStringList>{{"1"}}));
+        db->exec("ORCL_COPY", "scott", "DROP TABLE \"MADE_HERE\""); // its own file
+        QCOMPARE(db->query("ORCL", "scott", "SELECT COUNT(*) FROM user_tables"), (QList<QStringList>{{"1"}}));
+
+        db->setDatabaseId("ORCL_COPY", "42");
+        db->setUniqueName("ORCL_COPY", "orcl_stby");
+        db->setUserCreated("ORCL_COPY", "scott", "2001-02-03 04:05:06");
+        QCOMPARE(db->query("ORCL_COPY", "scott", dbid), (QList<QStringList>{{"42"}}));
+        QCOMPARE(db->query("ORCL_COPY", "scott", whoAmI), (QList<QStringList>{{"ORCL_STBY", "SCOTT"}}));
+        QCOMPARE(db->query("ORCL_COPY", "scott", "SELECT SYS_CONTEXT('USERENV', 'DB_NAME') FROM dual"),
+                 (QList<QStringList>{{"ORCL"}}));
+        QCOMPARE(db->query("ORCL_COPY", "scott", user), (QList<QStringList>{{"SCOTT", scott[0][1], "2001-02-03 04:05:06"}}));
+        QCOMPARE(db->query("ORCL", "scott", user), scott);
+        db->setUniqueName("ORCL_COPY", "");
+        QCOMPARE(db->query("ORCL_COPY", "scott", whoAmI), (QList<QStringList>{{"ORCL", "SCOTT"}}));
+
+        QVERIFY_THROWS_EXCEPTION(std::runtime_error, db->copyDatabase("OTHER", "ORCL")); // a database of its own
+        QVERIFY_THROWS_EXCEPTION(std::runtime_error, db->setDatabaseId("ORCL", "12a"));
+        QVERIFY_THROWS_EXCEPTION(std::runtime_error, db->setUserCreated("ORCL", "scott", "yesterday"));
+        QVERIFY_THROWS_EXCEPTION(std::runtime_error, db->setUserCreated("ORCL", "nobody", "2001-02-03 04:05:06"));
     }
 
     // A server without CON_NAME (Oracle 11g) is a fault rule on the statement's start.

@@ -1,5 +1,6 @@
 // Text through the stand-in driver as through Oracle's Unicode driver: the W entry points carry
-// every code point both ways, SQL_C_CHAR reads give UTF-8, and ANSI clients such as isql still work.
+// every code point both ways, SQL_C_CHAR reads give UTF-8, ANSI clients such as isql still work,
+// and no answer is written past the buffer it is given.
 #include "devdb_fixture.h"
 
 #include <QProcess>
@@ -11,6 +12,7 @@
 #include <sqlucode.h>
 
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -148,6 +150,76 @@ private slots:
         QCOMPARE(SQLGetInfoW(c.handle(), SQL_DBMS_NAME, info, sizeof info, &infoBytes), SQLRETURN(SQL_SUCCESS));
         QCOMPARE(QString::fromUtf16(reinterpret_cast<const char16_t*>(info)), QString("Oracle"));
         QCOMPARE(int(infoBytes), 12);
+    }
+
+    // A client that hands over exact, small buffers (a C program's stack arrays): every answer,
+    // its terminator included, stays within the length given, whatever the call and the unit it
+    // counts in. Bytes past the buffer are marked and must come back untouched.
+    void everyAnswerStaysInItsBuffer_data()
+    {
+        QTest::addColumn<QString>("call");
+        QTest::addColumn<int>("bytes");
+        const char* calls[] = {"SQLGetData CHAR number", "SQLGetData WCHAR number", "SQLGetData CHAR text",
+                               "SQLGetData WCHAR text", "SQLGetData BINARY", "SQLDescribeColW", "SQLColAttributeW",
+                               "SQLGetInfoW", "SQLGetDiagRecW", "SQLGetDiagFieldW", "SQLGetConnectAttrW catalog",
+                               "SQLGetConnectAttrW translation library", "SQLNativeSqlW"};
+        for (const char* call : calls)
+            for (int bytes : {0, 1, 2, 3, 7})
+                QTest::newRow(qPrintable(QString("%1, %2 bytes").arg(call).arg(bytes))) << QString(call) << bytes;
+    }
+    void everyAnswerStaysInItsBuffer()
+    {
+        QFETCH(QString, call);
+        QFETCH(int, bytes);
+        DevDbConnection c(cs());
+        static bool made = false;
+        if (!made) {
+            c.exec("CREATE TABLE \"SIZES\"(\"N\" NUMBER, \"T\" NVARCHAR2(20), \"R\" RAW(8))");
+            c.exec("INSERT INTO \"SIZES\" VALUES('-123456789.123456789', 'w\u00f6rter', '0102030405')");
+            made = true;
+        }
+        Statement st(c);
+        QVERIFY(st.execW("SELECT \"N\", \"T\", \"R\" FROM \"SIZES\""));
+        QCOMPARE(SQLFetch(st.h), SQLRETURN(SQL_SUCCESS));
+        Statement failed(c);
+        QVERIFY(!failed.execW("SELECT \"NOPE\" FROM \"SIZES\""));
+
+        constexpr unsigned char mark = 0xA5;
+        std::vector<unsigned char> memory(size_t(bytes) + 64, mark);
+        SQLPOINTER buffer = memory.data();
+        auto* wideBuffer = static_cast<SQLWCHAR*>(buffer);
+        const auto chars = SQLSMALLINT(bytes / 2);
+        SQLLEN indicator = 0;
+        SQLSMALLINT length = 0;
+        SQLINTEGER longLength = 0, native = 0;
+        SQLWCHAR state[6];
+        SQLRETURN rc = SQL_ERROR;
+        if (call == "SQLGetData CHAR number") rc = SQLGetData(st.h, 1, SQL_C_CHAR, buffer, bytes, &indicator);
+        else if (call == "SQLGetData WCHAR number") rc = SQLGetData(st.h, 1, SQL_C_WCHAR, buffer, bytes, &indicator);
+        else if (call == "SQLGetData CHAR text") rc = SQLGetData(st.h, 2, SQL_C_CHAR, buffer, bytes, &indicator);
+        else if (call == "SQLGetData WCHAR text") rc = SQLGetData(st.h, 2, SQL_C_WCHAR, buffer, bytes, &indicator);
+        else if (call == "SQLGetData BINARY") rc = SQLGetData(st.h, 3, SQL_C_BINARY, buffer, bytes, &indicator);
+        else if (call == "SQLDescribeColW")
+            rc = SQLDescribeColW(st.h, 2, wideBuffer, chars, &length, nullptr, nullptr, nullptr, nullptr);
+        else if (call == "SQLColAttributeW")
+            rc = SQLColAttributeW(st.h, 2, SQL_DESC_NAME, buffer, SQLSMALLINT(bytes), &length, nullptr);
+        else if (call == "SQLGetInfoW") rc = SQLGetInfoW(c.handle(), SQL_DBMS_NAME, buffer, SQLSMALLINT(bytes), &length);
+        else if (call == "SQLGetDiagRecW")
+            rc = SQLGetDiagRecW(SQL_HANDLE_STMT, failed.h, 1, state, &native, wideBuffer, chars, &length);
+        else if (call == "SQLGetDiagFieldW")
+            rc = SQLGetDiagFieldW(SQL_HANDLE_STMT, failed.h, 1, SQL_DIAG_MESSAGE_TEXT, buffer, SQLSMALLINT(bytes), &length);
+        else if (call == "SQLGetConnectAttrW catalog")
+            rc = SQLGetConnectAttrW(c.handle(), SQL_ATTR_CURRENT_CATALOG, buffer, bytes, &longLength);
+        else if (call == "SQLGetConnectAttrW translation library")
+            rc = SQLGetConnectAttrW(c.handle(), SQL_ATTR_TRANSLATE_LIB, buffer, bytes, &longLength);
+        else if (call == "SQLNativeSqlW") {
+            std::u16string in = wide("SELECT 1 FROM dual");
+            rc = SQLNativeSqlW(c.handle(), reinterpret_cast<SQLWCHAR*>(in.data()), SQLINTEGER(in.size()), wideBuffer, chars,
+                               &longLength);
+        }
+        QVERIFY2(rc != SQL_ERROR && rc != SQL_INVALID_HANDLE, qPrintable(QString("returned %1").arg(rc)));
+        for (size_t i = size_t(bytes); i < memory.size(); ++i)
+            QVERIFY2(memory[i] == mark, qPrintable(QString("byte %1 past a buffer of %2 was written").arg(i - size_t(bytes)).arg(bytes)));
     }
 
     // U+0000 goes in through CHR(0) and comes back whole: the indicator counts every unit.

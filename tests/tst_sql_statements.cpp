@@ -1,7 +1,8 @@
-// The SQL texts the table operations send, byte for byte, and the column type rule.
+// The SQL texts the table operations send, byte for byte, and the column type rule with the
+// CREATE TABLE it makes of a table's catalogue.
 #include "oracle/field_value.h"
 #include "oracle/sql_statements.h"
-#include "tableops/definition_transfer.h"
+#include "tableops/table_definition.h"
 
 #include <QtTest>
 #include <sql.h>
@@ -43,15 +44,21 @@ private slots:
         row("negative scale", {"NUMBER", "22", "7", "-2", "0", ""}, "NUMBER(7,-2)");
         row("FLOAT keeps its binary precision", {"FLOAT", "22", "126", "", "0", ""}, "FLOAT(126)");
         row("FLOAT(10)", {"FLOAT", "22", "10", "", "0", ""}, "FLOAT(10)");
-        row("VARCHAR2 in bytes", {"VARCHAR2", "10", "", "", "10", "B"}, "VARCHAR2(10)");
+        row("VARCHAR2 in bytes says so", {"VARCHAR2", "10", "", "", "10", "B"}, "VARCHAR2(10 BYTE)");
         row("VARCHAR2 in characters", {"VARCHAR2", "40", "", "", "10", "C"}, "VARCHAR2(10 CHAR)");
         row("CHAR in characters keeps its width", {"CHAR", "40", "", "", "10", "C"}, "CHAR(10 CHAR)");
-        row("CHAR of one", {"CHAR", "1", "", "", "1", "B"}, "CHAR(1)");
-        row("lower-case type", {"varchar2", "10", "", "", "10", "B"}, "VARCHAR2(10)");
+        row("CHAR of one byte", {"CHAR", "1", "", "", "1", "B"}, "CHAR(1 BYTE)");
+        row("lower-case type", {"varchar2", "10", "", "", "10", "b"}, "VARCHAR2(10 BYTE)");
         row("NVARCHAR2 counts characters", {"NVARCHAR2", "4000", "", "", "2000", "C"}, "NVARCHAR2(2000)");
         row("NCHAR counts characters", {"NCHAR", "20", "", "", "10", "C"}, "NCHAR(10)");
         row("RAW", {"RAW", "16", "", "", "0", ""}, "RAW(16)");
-        row("VARCHAR", {"VARCHAR", "30", "", "", "30", "B"}, "VARCHAR(30)");
+        row("VARCHAR", {"VARCHAR", "30", "", "", "30", "B"}, "VARCHAR(30 BYTE)");
+        // Extended strings (MAX_STRING_SIZE=EXTENDED): up to 32767 bytes, 16383 national characters.
+        row("extended VARCHAR2", {"VARCHAR2", "32767", "", "", "32767", "B"}, "VARCHAR2(32767 BYTE)");
+        row("extended VARCHAR2 in characters", {"VARCHAR2", "32000", "", "", "8000", "C"}, "VARCHAR2(8000 CHAR)");
+        row("extended NVARCHAR2", {"NVARCHAR2", "32766", "", "", "16383", "C"}, "NVARCHAR2(16383)");
+        row("extended RAW", {"RAW", "32767", "", "", "0", ""}, "RAW(32767)");
+        row("past the longest", {"VARCHAR2", "32768", "", "", "32768", "B"}, "VARCHAR2");
         row("DATE", {"DATE", "7", "", "", "0", ""}, "DATE");
         row("date in lower case", {"date", "7", "", "", "0", ""}, "DATE");
         row("CLOB", {"CLOB", "4000", "", "", "0", ""}, "CLOB");
@@ -63,8 +70,7 @@ private slots:
         // A catalogue that could not give the details: the lengths as listed.
         row("no details: NVARCHAR2 by its length", {"NVARCHAR2", "20", "", "", "", ""}, "NVARCHAR2(20)");
         row("no details: VARCHAR2", {"VARCHAR2", "10", "", "", "", ""}, "VARCHAR2(10)");
-        row("above 8000", {"VARCHAR2", "8001", "", "", "", ""}, "VARCHAR2");
-        row("exactly 8000", {"VARCHAR2", "8000", "", "", "", ""}, "VARCHAR2(8000)");
+        row("no details: extended", {"VARCHAR2", "32767", "", "", "", ""}, "VARCHAR2(32767)");
         row("null length", {"VARCHAR2", "", "", "", "", ""}, "VARCHAR2");
         row("not a number", {"VARCHAR2", "abc", "", "", "", ""}, "VARCHAR2");
     }
@@ -72,9 +78,22 @@ private slots:
     {
         QFETCH(QStringList, catalogue);
         QFETCH(QString, expected);
-        const tableops::CatalogueColumn column{catalogue[0], catalogue[1], catalogue[2],
+        const tableops::CatalogueColumn column{"C", catalogue[0], catalogue[1], catalogue[2],
                                               catalogue[3], catalogue[4], catalogue[5]};
         QCOMPARE(tableops::ColumnTypeText(column), expected);
+    }
+
+    void createTableOfADefinition()
+    {
+        tableops::TableDefinition orders{"ORDERS", {}, {"HIDDEN"}};
+        orders.columns.push_back({"ID", "NUMBER", "22", "10", "0", "0", ""});
+        orders.columns.push_back({"NAME", "VARCHAR2", "40", "", "", "10", "C"});
+        orders.columns.push_back({"CODE", "CHAR", "3", "", "", "3", "B"});
+        orders.columns.push_back({"CREATED", "DATE", "7", "", "", "0", ""});
+        QCOMPARE(tableops::CreateTableText(orders),
+                 QString(R"(CREATE TABLE "ORDERS"("ID" NUMBER(10),"NAME" VARCHAR2(10 CHAR),"CODE" CHAR(3 BYTE),"CREATED" DATE))"));
+        const tableops::TableDefinition quoted{"a\"b", {{"x\"y", "RAW", "16", "", "", "0", ""}}, {}};
+        QCOMPARE(tableops::CreateTableText(quoted), QString("CREATE TABLE \"a\"\"b\"(\"x\"\"y\" RAW(16))"));
     }
 
     void statements()
@@ -82,9 +101,17 @@ private slots:
         QCOMPARE(sql::CreateTable("ORDERS", {{"ID", "NUMBER"}, {"NAME", "VARCHAR2(10)"}, {"CREATED", "DATE"}}),
                  QString(R"(CREATE TABLE "ORDERS"("ID" NUMBER,"NAME" VARCHAR2(10),"CREATED" DATE))"));
         QCOMPARE(sql::TableColumnsCatalogue("column_name", "ORDERS"),
-                 QString("SELECT column_name FROM all_tab_columns WHERE  table_name = 'ORDERS' AND owner = USER ORDER BY column_id"));
+                 QString("SELECT column_name FROM all_tab_columns WHERE  table_name = 'ORDERS' AND owner = USER"
+                         " AND column_id IS NOT NULL ORDER BY column_id"));
         QCOMPARE(sql::TableColumnsCatalogue("data_length", "O'NEIL"),
-                 QString("SELECT data_length FROM all_tab_columns WHERE  table_name = 'O''NEIL' AND owner = USER ORDER BY column_id"));
+                 QString("SELECT data_length FROM all_tab_columns WHERE  table_name = 'O''NEIL' AND owner = USER"
+                         " AND column_id IS NOT NULL ORDER BY column_id"));
+        QCOMPARE(sql::InvisibleColumns("O'NEIL"),
+                 QString("SELECT column_name FROM all_tab_columns WHERE  table_name = 'O''NEIL' AND owner = USER"
+                         " AND column_id IS NULL ORDER BY column_name"));
+        QCOMPARE(sql::SessionUser(), QString("SELECT username, user_id, created FROM user_users"));
+        QCOMPARE(sql::DatabaseId(), QString("SELECT SYS_CONTEXT('USERENV', 'CON_DBID') FROM dual"));
+        QCOMPARE(sql::DatabaseName(), QString("SELECT SYS_CONTEXT('USERENV', 'DB_NAME') FROM dual"));
         QCOMPARE(sql::DropTable("ORDERS"), QString(R"(DROP TABLE "ORDERS")"));
         QCOMPARE(sql::DropTable(R"(A"B)"), QString(R"(DROP TABLE "A""B")"));
         QCOMPARE(sql::RenameTable("ORDERS", "orders_old"), QString(R"(RENAME "ORDERS" TO "orders_old")"));

@@ -97,6 +97,39 @@ private slots:
         QVERIFY(!other.operationEnded());
     }
 
+    // Within a table, an error reported once is counted when it comes again; a failure that names
+    // no error of its own, or one outside a table, is shown each time. A database error without a
+    // native number is the same error only with the same text.
+    void repeatedErrorsOfATableAreCounted()
+    {
+        ScriptedDialogs dialogs;
+        app::StepTrap trap(dialogs, "Form2.PushButton3_Click");
+        const auto refused = [] { throw oracle::DatabaseError("ORA-01722: invalid number", "HY000", 1722); };
+        trap.step(280, refused);
+        trap.step(280, refused);
+        trap.beginTable();
+        for (int row = 0; row < 3; ++row)
+            trap.step(280, refused);
+        for (int row = 0; row < 2; ++row)
+            trap.step(256, [] { throw std::runtime_error("Could not read the temporary file"); });
+        trap.step(280, [] { throw oracle::DatabaseError("[driver]Timeout expired", "HYT00"); });
+        trap.step(280, [] { throw oracle::DatabaseError("[driver]Timeout expired", "HYT00"); });
+        trap.step(280, [] { throw oracle::DatabaseError("[driver]Memory allocation error", "HYT00"); });
+        QCOMPARE(dialogs.errors().size(), 2 + 1 + 2 + 2);
+        const auto repeated = trap.endTable();
+        QCOMPARE(repeated.size(), size_t(2));
+        QCOMPARE(repeated[0].description, QString("ORA-01722: invalid number"));
+        QCOMPARE(repeated[0].count, 2);
+        QCOMPARE(repeated[1].description, QString("[driver]Timeout expired"));
+        QCOMPARE(repeated[1].count, 1);
+        QCOMPARE(trap.failures(), 10);
+        // The next table reports afresh.
+        trap.beginTable();
+        trap.step(280, refused);
+        QCOMPARE(dialogs.errors().size(), 8);
+        QVERIFY(trap.endTable().empty());
+    }
+
     void cancellationIsNotReported()
     {
         ScriptedDialogs dialogs;

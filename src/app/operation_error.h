@@ -22,6 +22,9 @@ public:
     // The text as given: a round trip through what() would lose a leading U+FEFF.
     QString text() const { return text_; }
     virtual FailureReach reach() const { return FailureReach::Step; }
+    // What makes two failures the same error, row after row (a database error's SQLSTATE and
+    // native number, say); empty when each failure stands on its own.
+    virtual QString repeatKey() const { return {}; }
 
 private:
     QString text_;

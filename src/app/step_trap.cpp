@@ -4,6 +4,8 @@
 #include "app/dialogs.h"
 #include "app/error_report.h"
 
+#include <algorithm>
+
 namespace app {
 
 StepTrap::StepTrap(Dialogs& dialogs, QString procedurePath, const EventPump* events)
@@ -11,15 +13,42 @@ StepTrap::StepTrap(Dialogs& dialogs, QString procedurePath, const EventPump* eve
 {
 }
 
-void StepTrap::report(const QString& description, FailureReach reach)
+void StepTrap::report(const QString& description, FailureReach reach, const QString& repeatKey)
 {
     ++failures_;
     if (reach == FailureReach::Operation)
         ended_ = true;
     if (reach == FailureReach::Table)
         tableEnded_ = true;
+    if (inTable_ && !repeatKey.isEmpty()) {
+        const auto seen = std::find_if(reported_.begin(), reported_.end(),
+                                       [&](const Reported& reported) { return reported.key == repeatKey; });
+        if (seen != reported_.end()) {
+            ++seen->failure.count;
+            return;
+        }
+        reported_.push_back({repeatKey, {description, 0}});
+    }
     ShowErrorReport(dialogs_, description, path_, line_);
     stopIfEnding();
+}
+
+void StepTrap::beginTable()
+{
+    tableEnded_ = false;
+    inTable_ = true;
+    reported_.clear();
+}
+
+std::vector<StepTrap::RepeatedFailure> StepTrap::endTable()
+{
+    std::vector<RepeatedFailure> repeated;
+    for (Reported& reported : reported_)
+        if (reported.failure.count > 0)
+            repeated.push_back(std::move(reported.failure));
+    reported_.clear();
+    inTable_ = false;
+    return repeated;
 }
 
 void StepTrap::stopIfEnding() const

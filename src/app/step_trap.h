@@ -7,6 +7,7 @@
 #include <new>
 #include <optional>
 #include <utility>
+#include <vector>
 
 namespace app {
 
@@ -18,10 +19,17 @@ inline const QString kOutOfMemoryText = QStringLiteral("Out of memory");
 // Runs a handler's numbered steps under one error trap. A failing step (any exception, from the
 // step itself or from a routine it called) shows the error report with the handler's path and
 // the current step number; the handler then goes on with its next written step. A failure that
-// will repeat ends the current table's rows or the whole operation after its one report. Given the
-// event pump, a window closed meanwhile (during a box, for one) ends the handler after the step.
+// will repeat ends the current table's rows or the whole operation after its one report; within a
+// table, a failure that repeats an error already reported for it is counted, not shown again. Given
+// the event pump, a window closed meanwhile (during a box, for one) ends the handler after the step.
 class StepTrap {
 public:
+    // An error that failed again after its report, and how many more times.
+    struct RepeatedFailure {
+        QString description;
+        int count = 0;
+    };
+
     StepTrap(Dialogs& dialogs, QString procedurePath, const EventPump* events = nullptr);
 
     // Runs one numbered step. Returns false when it failed (and was reported).
@@ -61,7 +69,11 @@ public:
     // Set once a failure said the table cannot take more rows (or the operation ended); the next
     // table starts afresh with beginTable().
     bool tableEnded() const { return tableEnded_ || ended_; }
-    void beginTable() { tableEnded_ = false; }
+    // From here to endTable(), an error reported once is counted when it fails again (rows refused
+    // one after another for the same reason would otherwise bury the user in boxes).
+    void beginTable();
+    // The errors that failed again since beginTable(), in the order first reported.
+    std::vector<RepeatedFailure> endTable();
 
 private:
     // Steps run on every row of a copy, so they take the callable as it is, without wrapping it.
@@ -76,7 +88,7 @@ private:
         } catch (const OperationCancelled&) {
             throw;
         } catch (const OperationError& error) {
-            report(error.text(), error.reach());
+            report(error.text(), error.reach(), error.repeatKey());
         } catch (const std::bad_alloc&) {
             report(kOutOfMemoryText, FailureReach::Table);
         } catch (const std::exception& error) {
@@ -84,7 +96,7 @@ private:
         }
         return std::nullopt;
     }
-    void report(const QString& description, FailureReach reach);
+    void report(const QString& description, FailureReach reach, const QString& repeatKey = {});
     // A window closed meanwhile (during a box, say) ends the handler before its next step.
     void stopIfEnding() const;
 
@@ -95,6 +107,12 @@ private:
     int failures_ = 0;
     bool ended_ = false;
     bool tableEnded_ = false;
+    bool inTable_ = false;
+    struct Reported {
+        QString key;
+        RepeatedFailure failure;
+    };
+    std::vector<Reported> reported_;  // this table's errors with a repeat key
 };
 
 } // namespace app

@@ -13,4 +13,10 @@ app::FailureReach DatabaseError::reach() const
     return app::FailureReach::Step;
 }
 
+QString DatabaseError::repeatKey() const
+{
+    const QString key = sqlState_ + QLatin1Char('/') + QString::number(nativeError_);
+    return nativeError_ != 0 ? key : key + QLatin1Char('/') + text();
+}
+
 } // namespace oracle

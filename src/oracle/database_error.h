@@ -16,6 +16,8 @@ public:
     QString sqlState() const { return sqlState_; }
     int nativeError() const { return nativeError_; }
     app::FailureReach reach() const override;
+    // The SQLSTATE and native number; the text too where the driver gives no number.
+    QString repeatKey() const override;
 
 private:
     QString sqlState_;

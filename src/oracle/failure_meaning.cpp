@@ -13,32 +13,48 @@ namespace {
 // down or going down, idle or connect time exceeded.
 constexpr std::array kConnectionGone = {
     28,     // your session has been killed
+    603,    // ORACLE server session terminated by fatal error
     1012,   // not logged on
     1033,   // initialization or shutdown in progress
     1034,   // ORACLE not available
+    1041,   // internal error, hostdef extension doesn't exist
     1089,   // immediate shutdown in progress
+    1090,   // shutdown in progress
     1092,   // ORACLE instance terminated
     2396,   // exceeded maximum idle time
     2399,   // exceeded maximum connect time
     3113,   // end-of-file on communication channel
     3114,   // not connected to ORACLE
     3135,   // connection lost contact
+    12152,  // TNS: unable to send break message
+    12153,  // TNS: not connected
     12537,  // TNS: connection closed
+    12547,  // TNS: lost contact
+    12560,  // TNS: protocol adapter error
     12570,  // TNS: packet reader failure
     12571,  // TNS: packet writer failure
     12583,  // TNS: no reader
+    25408,  // can not safely replay call
 };
 
-// ORA numbers of a target that cannot take more rows.
+// ORA numbers of a target that cannot take more rows: no space, no quota, an edition's size cap.
 constexpr std::array kNoSpaceLeft = {
     257,    // archiver error (stuck archiver)
     1536,   // space quota exceeded for tablespace
+    1631,   // max # extents reached in table
+    1632,   // max # extents reached in index
     1652,   // unable to extend temp segment
     1653,   // unable to extend table
     1654,   // unable to extend index
+    1655,   // unable to extend cluster
     1658,   // unable to create INITIAL extent
+    1683,   // unable to extend index partition
     1688,   // unable to extend table partition
     1691,   // unable to extend lob segment
+    1692,   // unable to extend lob segment partition
+    1950,   // no privileges on tablespace (a user without quota)
+    12952,  // the request exceeds the maximum allowed database size
+    12953,  // the request exceeds the maximum allowed database size of the edition
     16038,  // log cannot be archived
     30036,  // unable to extend segment in undo tablespace
 };

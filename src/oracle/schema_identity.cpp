@@ -6,38 +6,53 @@
 
 namespace oracle {
 
+namespace {
+
+// ORA-02003: the server has no such USERENV parameter. Only then is the database's name the
+// answer: the same server refuses the id on every connection, so both sides are known alike.
+bool refusesParameter(const DatabaseError& error)
+{
+    return error.nativeError() == 2003 || error.text().contains(QLatin1String("ORA-02003"));
+}
+
+// The first value of a one-row query; empty when there is no row.
+QString firstValue(Connection& connection, const QString& sql)
+{
+    ResultSet result = connection.execute(sql);
+    return result.eof() ? QString() : result.value(0).toText();
+}
+
+} // namespace
+
 std::optional<SchemaIdentity> LearnSchemaIdentity(Connection& connection)
 {
     SchemaIdentity identity;
     try {
-        ResultSet result = connection.execute(sql::SessionIdentity());
-        if (result.eof())
+        ResultSet user = connection.execute(sql::SessionUser());
+        if (user.eof())
             return std::nullopt;
-        identity.database = result.value(0).toText().toUpper();
-        identity.schema = result.value(1).toText();
+        identity.user = user.value(0).toText();
+        identity.userId = user.value(1).toText();
+        identity.userCreated = user.value(2).toText();
     } catch (const DatabaseError&) {
         return std::nullopt;
     }
-    if (identity.database.isEmpty() || identity.schema.isEmpty())
-        return std::nullopt;
     try {
-        ResultSet result = connection.execute(sql::ContainerName());
-        if (!result.eof())
-            identity.container = result.value(0).toText().toUpper();
-    } catch (const DatabaseError&) {
-        // Servers before pluggable databases refuse the parameter (ORA-02003); the database's
-        // name alone identifies the database there.
+        identity.database = firstValue(connection, sql::DatabaseId());
+    } catch (const DatabaseError& error) {
+        if (!refusesParameter(error))
+            return std::nullopt;
+        identity.databaseById = false;
+        try {
+            identity.database = firstValue(connection, sql::DatabaseName()).toUpper();
+        } catch (const DatabaseError&) {
+            return std::nullopt;
+        }
     }
+    if (identity.user.isEmpty() || identity.userId.isEmpty() || identity.userCreated.isEmpty()
+        || identity.database.isEmpty())
+        return std::nullopt;
     return identity;
-}
-
-bool SameSchema(const std::optional<SchemaIdentity>& first, const std::optional<SchemaIdentity>& second,
-                const ConnectionProfile& firstProfile, const ConnectionProfile& secondProfile)
-{
-    if (first && second)
-        return *first == *second;
-    return QString::compare(firstProfile.sid, secondProfile.sid, Qt::CaseInsensitive) == 0
-        && QString::compare(firstProfile.user, secondProfile.user, Qt::CaseInsensitive) == 0;
 }
 
 } // namespace oracle

@@ -1,7 +1,5 @@
 #pragma once
 
-#include "oracle/connection_profile.h"
-
 #include <QString>
 #include <optional>
 
@@ -9,25 +7,24 @@ namespace oracle {
 
 class Connection;
 
-// Which schema of which database a connection reached, as the server tells it. The database's
-// unique name is shared by every pluggable database of one container, so the container's name
-// goes with it; the server's host is left out, since it differs between the nodes of one
-// clustered database.
+// Which user of which database a connection reached, as the server tells it. The user is known by
+// what every login may read of itself: two installs that both have a SCOTT made it at different
+// times. The database is known by its id (the same on a primary and its standbys, different for
+// every database made apart, pluggable ones included); servers before 12c have no such id and give
+// the database's name instead, which a standby shares with its primary. Host and service names
+// stay out: one database answers under many, and many databases under one.
 struct SchemaIdentity {
+    QString user;
+    QString userId;
+    QString userCreated;
     QString database;
-    QString container;  // empty on servers without pluggable databases
-    QString schema;
+    bool databaseById = true;
 
     friend bool operator==(const SchemaIdentity&, const SchemaIdentity&) = default;
 };
 
-// Asks the connection who it is. Empty when the server cannot tell (the query fails); a failure
-// of the container's name alone only leaves that name empty.
+// Asks the connection who it is. Empty when the server would not say: a connection whose identity
+// is unknown may be the other side itself, so the caller must not take it for another schema.
 std::optional<SchemaIdentity> LearnSchemaIdentity(Connection& connection);
-
-// True when two connections reach the same schema of the same database, also under two names for
-// one database. Without both identities the profiles decide: same SID and user, letter case aside.
-bool SameSchema(const std::optional<SchemaIdentity>& first, const std::optional<SchemaIdentity>& second,
-                const ConnectionProfile& firstProfile, const ConnectionProfile& secondProfile);
 
 } // namespace oracle

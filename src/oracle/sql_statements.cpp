@@ -36,17 +36,28 @@ QString UserTables()
 QString TableColumnsCatalogue(const QString& columns, const QString& tableName)
 {
     return QStringLiteral("SELECT ") + columns + QStringLiteral(" FROM all_tab_columns WHERE  table_name = ")
-        + QuotedLiteral(tableName) + QStringLiteral(" AND owner = USER ORDER BY column_id");
+        + QuotedLiteral(tableName) + QStringLiteral(" AND owner = USER AND column_id IS NOT NULL ORDER BY column_id");
 }
 
-QString SessionIdentity()
+QString InvisibleColumns(const QString& tableName)
 {
-    return QStringLiteral("SELECT SYS_CONTEXT('USERENV', 'DB_UNIQUE_NAME'), USER FROM dual");
+    return QStringLiteral("SELECT column_name FROM all_tab_columns WHERE  table_name = ") + QuotedLiteral(tableName)
+        + QStringLiteral(" AND owner = USER AND column_id IS NULL ORDER BY column_name");
 }
 
-QString ContainerName()
+QString SessionUser()
 {
-    return QStringLiteral("SELECT SYS_CONTEXT('USERENV', 'CON_NAME') FROM dual");
+    return QStringLiteral("SELECT username, user_id, created FROM user_users");
+}
+
+QString DatabaseId()
+{
+    return QStringLiteral("SELECT SYS_CONTEXT('USERENV', 'CON_DBID') FROM dual");
+}
+
+QString DatabaseName()
+{
+    return QStringLiteral("SELECT SYS_CONTEXT('USERENV', 'DB_NAME') FROM dual");
 }
 
 QString CreateTable(const QString& tableName, const std::vector<ColumnDefinition>& columns)

@@ -20,14 +20,21 @@ QString QuotedLiteral(const QString& text);
 
 QString UserTables();
 // A column catalogue query: the given columns ("column_name", "data_type", ...) of the login's
-// own table of that name, in declared column order. Without the owner, a same-named table of
-// another schema would add its columns; without the order, the queries of one table could
-// disagree on which row is which column.
+// own table of that name, its visible columns in declared column order. Without the owner, a
+// same-named table of another schema would add its columns; without the order, the queries of
+// one table could disagree on which row is which column. Invisible columns have no column_id
+// (and SELECT * leaves them out), so every query leaves them out alike.
 QString TableColumnsCatalogue(const QString& columns, const QString& tableName);
-// Who a connection is: the database's unique name and the schema; then, on servers that have
-// them, the pluggable database's name (older servers refuse the parameter).
-QString SessionIdentity();
-QString ContainerName();
+// The names of the table's invisible columns, which a copy leaves out.
+QString InvisibleColumns(const QString& tableName);
+// Who a connection is: the login's user as its own database knows it (its id and creation time
+// differ between two installs even where the names agree), and the database by its id, which a
+// primary and its standbys share and separately made databases do not; servers before pluggable
+// databases refuse the id (ORA-02003) and give the database's name instead, which a standby
+// shares with its primary.
+QString SessionUser();
+QString DatabaseId();
+QString DatabaseName();
 
 struct ColumnDefinition {
     QString name;

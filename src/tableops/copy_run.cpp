@@ -19,6 +19,43 @@ const QString kOntoItselfText = QStringLiteral(
     "Oracle #1 and Oracle #2 are the same schema of the same database, and a table cannot be sent onto itself. "
     "Nothing was sent. To copy tables, log in to another schema or database on one side.");
 
+const QString kIdentityUnknownText = QStringLiteral(
+    "Could not tell whether Oracle #1 and Oracle #2 are two different schemas: a database would not say which user "
+    "of which database its login reaches. A table sent onto its own schema would be dropped, so nothing was sent.");
+
+QString invisibleColumnsText(const QString& tableName, const QStringList& columns)
+{
+    return QStringLiteral("The invisible columns of %1 were not copied: %2.")
+        .arg(tableName, columns.join(QStringLiteral(", ")));
+}
+
+QString repeatedFailureText(const QString& tableName, const app::StepTrap::RepeatedFailure& repeated)
+{
+    const QString rows = repeated.count == 1 ? QStringLiteral("1 more row") : QStringLiteral("%1 more rows").arg(repeated.count);
+    return QStringLiteral("%1 of %2 failed with the same error as reported before:\r\n\r\n%3")
+        .arg(rows, tableName, repeated.description);
+}
+
+// Both sides on one schema: overwriting would drop the source table itself, rows and all. True
+// when the run may go on; otherwise the user has been told why it does not.
+bool sidesAreTwoSchemas(app::StepTrap& trap, const PageContext& page, oracle::Connection& side1, oracle::Connection& side2)
+{
+    std::optional<oracle::SchemaIdentity> identity1, identity2;
+    if (!trap.step(127, [&] {
+            identity1 = oracle::LearnSchemaIdentity(side1);
+            identity2 = oracle::LearnSchemaIdentity(side2);
+        }))
+        return false;
+    // A side that would not say who it is may be the other side itself.
+    const QString refusal = !identity1 || !identity2 ? kIdentityUnknownText
+        : *identity1 == *identity2                   ? kOntoItselfText
+                                                     : QString();
+    if (refusal.isEmpty())
+        return true;
+    trap.step(127, [&] { page.dialogs.information(page.applicationTitle, refusal); });
+    return false;
+}
+
 } // namespace
 
 void SendTables(app::StepTrap& trap, const PageContext& page, DatabaseSide sourceSide, DatabaseSide targetSide)
@@ -38,21 +75,12 @@ void SendTables(app::StepTrap& trap, const PageContext& page, DatabaseSide sourc
     oracle::Connection& source = sourceSide == DatabaseSide::One ? side1 : side2;
     oracle::Connection& target = targetSide == DatabaseSide::One ? side1 : side2;
 
-    // Both sides on one schema: overwriting would drop the source table itself, rows and all.
-    bool ontoItself = false;
-    if (side1.isOpen() && side2.isOpen() && sourceList.selectedCount() > 0) {
-        trap.step(127, [&] {
-            const auto identity1 = oracle::LearnSchemaIdentity(side1);
-            const auto identity2 = oracle::LearnSchemaIdentity(side2);
-            ontoItself = oracle::SameSchema(identity1, identity2, page.profiles.CurrentProfile(DatabaseSide::One),
-                                            page.profiles.CurrentProfile(DatabaseSide::Two));
-        });
-        if (ontoItself)
-            trap.step(127, [&] { page.dialogs.information(page.applicationTitle, kOntoItselfText); });
-    }
-
     // Without both connections every table would fail step by step; the open's report says why.
-    if (side1.isOpen() && side2.isOpen() && !ontoItself) {
+    bool mayCopy = side1.isOpen() && side2.isOpen();
+    if (mayCopy && sourceList.selectedCount() > 0)
+        mayCopy = sidesAreTwoSchemas(trap, page, side1, side2);
+
+    if (mayCopy) {
         trap.mark(128);
         const int count = sourceList.count();
         CaseInsensitiveNames targetNames(targetList);
@@ -64,40 +92,66 @@ void SendTables(app::StepTrap& trap, const PageContext& page, DatabaseSide sourc
                 continue;
             QString tableName;
             bool proceed = false;
+            bool overwrite = false;
             trap.step(144, [&] { tableName = sourceList.text(index); });
             trap.step(146, [&] { proceed = true; });
             if (trap.when(148, [&] { return targetNames.contains(tableName); })) {
-                bool overwrite = false;
                 trap.step(150, [&] {
                     overwrite = page.dialogs.askYesNo(QStringLiteral("Overwrite?"),
                                                       QStringLiteral("Would you like to overwrite ") + tableName
                                                           + QStringLiteral("?"));
                 });
-                if (trap.when(152, [&] { return overwrite; })) {
+                // On Yes the old table goes only once the new one's rows are in hand (below).
+                if (!trap.when(152, [&] { return overwrite; }))
+                    trap.step(158, [&] { proceed = false; });
+            }
+            if (trap.operationEnded())
+                break;
+            if (!trap.when(160, [&] { return proceed; })) {
+                trap.mark(292);
+                continue;
+            }
+
+            // The source is read whole before the target is touched: a read that fails leaves the
+            // old table, rows and all, as it was.
+            TableRows rows(page.rowBuffer);
+            std::optional<TableDefinition> definition = ReadTableDefinition(trap, source, tableName, page.events);
+            const bool read = definition && ReadTableRows(trap, source, tableName, page.events, rows);
+            bool created = false;
+            if (read) {
+                if (overwrite) {
                     trap.step(154, [&] { target.execute(oracle::sql::DropTable(tableName)); });
                     // With the connection gone the drop may not have happened: the list keeps the name.
                     if (!trap.operationEnded())
                         trap.step(156, [&] { targetNames.remove(tableName, RemoveListItem(targetList, tableName)); });
-                } else {
-                    trap.step(158, [&] { proceed = false; });
                 }
-            }
-            if (trap.operationEnded())
-                break;
-            if (trap.when(160, [&] { return proceed; })) {
                 // Rows go only into a table this run created: otherwise they would land in
                 // whatever table of that name still stands on the target.
-                if (CopyTableDefinition(trap, source, target, tableName, page.events))
-                    CopyTableRows(trap, source, target, tableName, page.events, page.progress, page.rowBuffer);
-                if (trap.operationEnded())
-                    break;
+                if (!trap.operationEnded())
+                    created = CreateTableFromDefinition(trap, target, *definition);
+                if (created && !definition->invisibleColumns.isEmpty())
+                    trap.step(223, [&] {
+                        page.dialogs.information(page.applicationTitle,
+                                                 invisibleColumnsText(tableName, definition->invisibleColumns));
+                    });
+                if (created)
+                    InsertTableRows(trap, target, tableName, page.events, page.progress, rows);
+            }
+            for (const app::StepTrap::RepeatedFailure& repeated : trap.endTable())
+                trap.step(284, [&] { page.dialogs.information(page.applicationTitle, repeatedFailureText(tableName, repeated)); });
+            // A created table stands on the target whatever ended the run after it. After a read
+            // that failed, an old table that was to be overwritten stands as it was, and listed.
+            if (created || (!trap.operationEnded() && !(overwrite && !read)))
                 trap.step(286, [&] {
                     targetList.add(tableName);
                     targetNames.add(tableName);
                 });
-            }
+            if (trap.operationEnded())
+                break;
             trap.mark(292);
         }
+        // Whatever fails from here on (closing the connections) is shown each time.
+        trap.endTable();
     }
 
     trap.step(294, [&] { source.close(); });

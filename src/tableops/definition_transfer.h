@@ -1,6 +1,9 @@
 #pragma once
 
+#include "tableops/table_definition.h"
+
 #include <QString>
+#include <optional>
 
 namespace app {
 class StepTrap;
@@ -12,26 +15,14 @@ class Connection;
 
 namespace tableops {
 
-// One column as the source's catalogue describes it, each value as text (empty when null or
-// not read).
-struct CatalogueColumn {
-    QString dataType;
-    QString dataLength;
-    QString dataPrecision;
-    QString dataScale;
-    QString charLength;
-    QString charUsed;
-};
+// Reads the table's columns from the source's catalogue. Empty when the catalogue could not be
+// read, after one report: nothing is to be created from part of a table. Without the columns'
+// details the definition still comes out, with the catalogue's lengths; without the names of the
+// invisible columns, with none named.
+std::optional<TableDefinition> ReadTableDefinition(app::StepTrap& trap, oracle::Connection& source,
+                                                   const QString& tableName, app::EventPump& events);
 
-// The declared type of a column, for CREATE TABLE: character types with their length in
-// characters and its semantics, NUMBER and FLOAT with their precision and scale, RAW with its
-// length, and other types as the catalogue spells them. Without the character and numeric details
-// (a catalogue that could not give them), character types fall back to the catalogue length.
-QString ColumnTypeText(const CatalogueColumn& column);
-
-// Recreates the table on the target from the source's column catalogue. True when the
-// CREATE TABLE went through.
-bool CopyTableDefinition(app::StepTrap& trap, oracle::Connection& source, oracle::Connection& target,
-                         const QString& tableName, app::EventPump& events);
+// Creates the table on the target. True when the CREATE TABLE went through.
+bool CreateTableFromDefinition(app::StepTrap& trap, oracle::Connection& target, const TableDefinition& definition);
 
 } // namespace tableops

@@ -133,6 +133,12 @@ void RowBuffer::append(const std::vector<oracle::FieldValue>& row)
     readIndex_ = count_;
 }
 
+void RowBuffer::flush()
+{
+    if (spill_)
+        spill_->flush();
+}
+
 const char* RowBuffer::nextRow()
 {
     const char* row = nullptr;

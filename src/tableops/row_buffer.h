@@ -41,6 +41,9 @@ public:
     void clear();
     // Throws RowBufferError when the temporary file fails.
     void append(const std::vector<oracle::FieldValue>& row);
+    // Writes out the rows still waiting for the temporary file, so a file that cannot take them
+    // fails while the rows are read, not once they are being sent. Throws RowBufferError.
+    void flush();
     std::int64_t count() const { return count_; }
     // Whether rows went to the temporary file.
     bool spilled() const { return spill_ != nullptr; }

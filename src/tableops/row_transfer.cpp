@@ -5,7 +5,6 @@
 #include "oracle/connection.h"
 #include "oracle/sql_statements.h"
 #include "tableops/progress_percent.h"
-#include "tableops/row_buffer.h"
 
 #include <new>
 
@@ -27,52 +26,67 @@ void addValue(oracle::sql::InsertRowStatement& insert, const PackedValue& value,
         insert.addBytes(value.data);
         break;
     case oracle::FieldValue::Kind::Text:
-        insert.addText(value.data, size_t(column) < sqlTypes.size() ? sqlTypes[size_t(column)] : 0);
+        insert.addText(value.data, size_t(column) < sqlTypes.size() ? sqlTypes[size_t(column)] : short(0));
         break;
     }
 }
 
 } // namespace
 
-void CopyTableRows(app::StepTrap& trap, oracle::Connection& source, oracle::Connection& target,
-                   const QString& tableName, app::EventPump& events, app::ProgressDisplay& progress,
-                   const RowBufferLimits& limits)
+bool ReadTableRows(app::StepTrap& trap, oracle::Connection& source, const QString& tableName, app::EventPump& events,
+                   TableRows& rows)
 {
-    oracle::ResultSet rows;
-    std::vector<short> sqlTypes;
+    oracle::ResultSet result;
     const bool selected = trap.step(224, [&] {
-        rows = source.execute(oracle::sql::SelectAllRows(tableName));
-        for (int i = 0; i < rows.fieldCount(); ++i)
-            sqlTypes.push_back(rows.column(i).sqlType);
+        result = source.execute(oracle::sql::SelectAllRows(tableName));
+        for (int i = 0; i < result.fieldCount(); ++i)
+            rows.sqlTypes.push_back(result.column(i).sqlType);
     });
     if (!selected)
-        return;
+        return false;
 
-    RowBuffer buffer(limits);
     // Out of memory, the rows read so far go before the report: its box needs memory to be drawn.
     auto releasingRowsOnMemoryFailure = [&](auto action) {
         return [&, action] {
             try {
                 action();
             } catch (const std::bad_alloc&) {
-                buffer.clear();
-                rows = oracle::ResultSet();
+                rows.buffer.clear();
+                result = oracle::ResultSet();
                 throw;
             }
         };
     };
-    while (trap.more(226, [&] { return !rows.eof(); })) {
+    // The first report ends the reading: a table is copied whole or not at all.
+    bool whole = true;
+    for (;;) {
+        bool atEnd = true;
+        if (!trap.step(226, [&] { atEnd = result.eof(); })) {
+            whole = false;
+            break;
+        }
+        if (atEnd)
+            break;
         trap.step(228, [&] { events.yield(); });
-        trap.step(230, releasingRowsOnMemoryFailure([&] { buffer.append(rows.row()); }));
-        if (!trap.tableEnded())
-            trap.step(238, releasingRowsOnMemoryFailure([&] { rows.moveNext(); }));
+        if (!trap.step(230, releasingRowsOnMemoryFailure([&] { rows.buffer.append(result.row()); }))
+            || !trap.step(238, releasingRowsOnMemoryFailure([&] { result.moveNext(); }))) {
+            whole = false;
+            break;
+        }
     }
-    rows = oracle::ResultSet();
-    if (trap.tableEnded())
-        return;
+    result = oracle::ResultSet();
+    if (whole)
+        whole = trap.step(242, [&] { rows.buffer.flush(); });
+    if (!whole)
+        rows.buffer.clear();
+    return whole;
+}
 
+void InsertTableRows(app::StepTrap& trap, oracle::Connection& target, const QString& tableName, app::EventPump& events,
+                     app::ProgressDisplay& progress, TableRows& rows)
+{
     trap.mark(250);
-    const std::int64_t rowCount = buffer.count();
+    const std::int64_t rowCount = rows.buffer.count();
     oracle::sql::InsertRowStatement insert(tableName);
     // A target that cannot take more ends the table's rows after its one report.
     for (std::int64_t i = 0; i < rowCount && !trap.tableEnded(); ++i) {
@@ -81,7 +95,7 @@ void CopyTableRows(app::StepTrap& trap, oracle::Connection& source, oracle::Conn
         // A row the temporary file cannot give back ends the table after its one report.
         trap.step(256, [&] {
             insert.start();
-            buffer.forEachValue(i, [&](int column, const PackedValue& value) { addValue(insert, value, sqlTypes, column); });
+            rows.buffer.forEachValue(i, [&](int column, const PackedValue& value) { addValue(insert, value, rows.sqlTypes, column); });
             insert.finish();
             built = true;
         });

@@ -3,6 +3,7 @@
 #include "tableops/row_buffer.h"
 
 #include <QString>
+#include <vector>
 
 namespace app {
 class StepTrap;
@@ -15,10 +16,21 @@ class Connection;
 
 namespace tableops {
 
-// Reads every row of the source table, then sends one INSERT per row to the target, moving the
-// progress bar after each. Rows beyond the memory limit wait in a temporary file meanwhile.
-void CopyTableRows(app::StepTrap& trap, oracle::Connection& source, oracle::Connection& target,
-                   const QString& tableName, app::EventPump& events, app::ProgressDisplay& progress,
-                   const RowBufferLimits& limits = {});
+// A table's rows as read from the source, with each column's SQL type (dates and timestamps are
+// written back as escapes). Rows beyond the memory limit wait in a temporary file.
+struct TableRows {
+    explicit TableRows(const RowBufferLimits& limits) : buffer(limits) {}
+    RowBuffer buffer;
+    std::vector<short> sqlTypes;
+};
+
+// Reads every row of the source table. False when they could not all be read, after one report;
+// the rows read so far are let go then.
+bool ReadTableRows(app::StepTrap& trap, oracle::Connection& source, const QString& tableName, app::EventPump& events,
+                   TableRows& rows);
+
+// Sends one INSERT per row to the target, moving the progress bar after each.
+void InsertTableRows(app::StepTrap& trap, oracle::Connection& target, const QString& tableName, app::EventPump& events,
+                     app::ProgressDisplay& progress, TableRows& rows);
 
 } // namespace tableops

@@ -49,7 +49,18 @@ void SpillFile::flushWrites()
 {
     if (writeBuffer_.empty())
         return;
-    if (file_->write(writeBuffer_.data(), qint64(writeBuffer_.size())) != qint64(writeBuffer_.size()) || !file_->flush())
+    // A write cut short by a full disk reports no error of its own; the next one says why
+    // ("No space left on device"), so the rest is written until one fails.
+    const char* data = writeBuffer_.data();
+    qint64 left = qint64(writeBuffer_.size());
+    while (left > 0) {
+        const qint64 written = file_->write(data, left);
+        if (written <= 0)
+            failed(QStringLiteral("write"));
+        data += written;
+        left -= written;
+    }
+    if (!file_->flush())
         failed(QStringLiteral("write"));
     writeBuffer_.clear();
 }

@@ -22,6 +22,8 @@ public:
     SpillFile& operator=(const SpillFile&) = delete;
 
     void append(QByteArrayView record);
+    // Writes out the records still waiting in memory.
+    void flush() { flushWrites(); }
     // Starts reading at the first record (writing is over from then on).
     void rewind();
     // The next record; valid until the next call.

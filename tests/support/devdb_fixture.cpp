@@ -215,6 +215,11 @@ void DevDbFixture::clearFaults() { devdb::clearFaults(m_dir.path().toStdString()
 void DevDbFixture::alias(const QString& newSid, const QString& sid)
 {
     devdb::addAlias(m_dir.path().toStdString(), newSid.toStdString(), sid.toStdString());
+    carryPasswords(newSid, sid);
+}
+
+void DevDbFixture::carryPasswords(const QString& newSid, const QString& sid)
+{
     const QString prefix = sid.toUpper() + '/';
     QHash<QString, QString> carried;
     for (auto it = m_passwords.cbegin(); it != m_passwords.cend(); ++it)
@@ -230,6 +235,32 @@ void DevDbFixture::setContainer(const QString& sid, const QString& cdb)
 void DevDbFixture::setUnordered(bool on) { devdb::setUnordered(m_dir.path().toStdString(), on); }
 
 void DevDbFixture::setNarrow(bool on) { devdb::setNarrow(m_dir.path().toStdString(), on); }
+
+void DevDbFixture::copyDatabase(const QString& newSid, const QString& sid)
+{
+    devdb::copyDatabase(m_dir.path().toStdString(), newSid.toStdString(), sid.toStdString());
+    carryPasswords(newSid, sid);
+}
+
+void DevDbFixture::setDatabaseId(const QString& sid, const QString& id)
+{
+    devdb::setDatabaseId(m_dir.path().toStdString(), sid.toStdString(), id.toStdString());
+}
+
+void DevDbFixture::setUniqueName(const QString& sid, const QString& name)
+{
+    devdb::setUniqueName(m_dir.path().toStdString(), sid.toStdString(), name.toStdString());
+}
+
+void DevDbFixture::setUserCreated(const QString& sid, const QString& user, const QString& created)
+{
+    devdb::setUserCreated(m_dir.path().toStdString(), sid.toStdString(), user.toStdString(), created.toStdString());
+}
+
+void DevDbFixture::setExtendedStrings(const QString& sid)
+{
+    devdb::setExtendedStrings(m_dir.path().toStdString(), sid.toStdString());
+}
 
 void DevDbFixture::startTrace(const QString& marker)
 {

@@ -32,6 +32,13 @@ public:
     // of a process, so a suite that re-registers uses one fixture for its whole run.
     void registerDriverAs(const QStringList& names);
 
+    // Who a database is, and what it takes.
+    void copyDatabase(const QString& newSid, const QString& sid);   // a file of its own: same name, id, users, tables
+    void setDatabaseId(const QString& sid, const QString& id);      // CON_DBID
+    void setUniqueName(const QString& sid, const QString& name);    // DB_UNIQUE_NAME, as a standby's
+    void setUserCreated(const QString& sid, const QString& user, const QString& created); // "YYYY-MM-DD HH:MM:SS"
+    void setExtendedStrings(const QString& sid);                    // MAX_STRING_SIZE=EXTENDED
+
     QString passwordOf(const QString& sid, const QString& user) const;
 
     // Statement trace: from startTrace() on, connections opened afterwards record every statement
@@ -46,6 +53,7 @@ public:
 private:
     void startTrace(const QString& marker);
     QStringList traced(const QString& marker) const;
+    void carryPasswords(const QString& newSid, const QString& sid); // sid's known passwords hold under newSid too
 
     QTemporaryDir m_dir;
     QByteArray m_previousSysIni;
