@@ -66,7 +66,8 @@ bool names(const std::array<int, N>& codes, int nativeError, const QString& text
 {
     if (std::find(codes.begin(), codes.end(), nativeError) != codes.end())
         return true;
-    static const QRegularExpression oraNumber(QStringLiteral("ORA-(\\d{5})"));
+    // Oracle writes its numbers with five digits: a longer run is somebody's text, not the verdict.
+    static const QRegularExpression oraNumber(QStringLiteral("ORA-(\\d{5})(?!\\d)"));
     for (auto match = oraNumber.globalMatch(text); match.hasNext();) {
         const int code = match.next().captured(1).toInt();
         if (std::find(codes.begin(), codes.end(), code) != codes.end())
