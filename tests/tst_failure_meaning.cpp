@@ -62,6 +62,10 @@ private slots:
         QTest::newRow("native only: 2396") << "HY000" << 2396 << "[Oracle][ODBC]Idle time exceeded." << ConnectionGone;
         QTest::newRow("native only: 1652") << "HY000" << 1652 << "[Oracle][ODBC]Temporary space exhausted." << NoSpaceLeft;
         QTest::newRow("native only: 30036") << "HY000" << 30036 << "[Oracle][ODBC]Undo space exhausted." << NoSpaceLeft;
+        QTest::newRow("native only: 1950, no quota") << "HY000" << 1950 << "[Oracle][ODBC]No privileges on tablespace." << NoSpaceLeft;
+        QTest::newRow("text only: 12953, size cap") << "HY000" << 0 << ms + "ORA-12953: The request exceeds the maximum allowed database size of 12 GB" << NoSpaceLeft;
+        QTest::newRow("text only: 12560, adapter") << "HY000" << 0 << ms + "ORA-12560: TNS:protocol adapter error" << ConnectionGone;
+        QTest::newRow("native only: 1041") << "HY000" << 1041 << "[Oracle][ODBC]Internal error." << ConnectionGone;
 
         // Failures of their own statement, however the number comes.
         QTest::newRow("unique constraint") << "23000" << 1 << ms + "ORA-00001: unique constraint (HR.PK_T) violated"
