@@ -73,7 +73,7 @@ const ScriptedDialogs::Shown* copyOnce(app::EventPump& events, app::ProgressDisp
     page.profile2 = {"DST", "hr", "hr"};
     page.list1 = PlainTableList({"BENCH"});
     page.list1.select({"BENCH"});
-    tableops::PageContext context{page.dialogs, page.pointer, events, progress, page, page.list1, page.list2, "Mirravel"};
+    tableops::PageContext context{page.dialogs, page.pointer, events, progress, page.journal, page, page.list1, page.list2, "Mirravel"};
     app::StepTrap trap(page.dialogs, "Form2.PushButton3_Click");
     tableops::SendTables(trap, context, oracle::DatabaseSide::One, oracle::DatabaseSide::Two);
     return page.dialogs.shown.isEmpty() ? nullptr : &page.dialogs.shown[0];

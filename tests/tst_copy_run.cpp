@@ -212,6 +212,11 @@ private slots:
         QCOMPARE(page->dialogs.shown[0].text, QString("Would you like to overwrite ORDERS?"));
         QCOMPARE(rows2(R"(SELECT "ID", "NAME" FROM "ORDERS" ORDER BY "ID")"), QList<QStringList>({{"12", "Ann"}, {"13", QString()}}));
         QCOMPARE(page->list2.names(), QStringList({"ORDERS", "OTHER"}));
+        // The journal keeps what was overwritten and copied.
+        QCOMPARE(page->journal.lines,
+                 QStringList({QString(R"(Send from Oracle #1 (SID "%1", user "%2") to Oracle #2 (SID "%3", user "%4"))")
+                                  .arg(sid1, user1, sid2, user2),
+                              R"(Send "ORDERS": overwrite answered Yes; 2 rows read; old table dropped; created; 2 rows inserted, 0 rows refused)"}));
     }
 
     void overwriteNoSkipsSilentlyAndGoesOn()
@@ -225,6 +230,8 @@ private slots:
         page->dialogs.yesNoAnswers = {false};
         sendToSide2();
         QCOMPARE(page->dialogs.kinds(), QStringList{"question"});
+        QCOMPARE(page->journal.lines.mid(1), QStringList({R"(Send "ORDERS": overwrite answered No, not copied)",
+                                                          R"(Send "ITEMS": 0 rows read; created; 0 rows inserted, 0 rows refused)"}));
         QCOMPARE(rows2(R"(SELECT COUNT(*) FROM "ORDERS")"), QList<QStringList>{{"0"}});
         QCOMPARE(tables2(), QStringList({"ITEMS", "ORDERS"}));
         QCOMPARE(page->list2.names(), QStringList({"ITEMS", "ORDERS"}));
@@ -287,6 +294,7 @@ private slots:
         QCOMPARE(rows2(R"(SELECT "ID" FROM "ORDERS" ORDER BY "ID")"), QList<QStringList>({{"12"}, {"14"}}));
         QCOMPARE(page->progress.values, QList<int>({33, 67, 100, 0}));
         QCOMPARE(page->list2.names(), QStringList{"ORDERS"});
+        QCOMPARE(page->journal.lines.last(), R"(Send "ORDERS": 3 rows read; created; 2 rows inserted, 1 row refused)");
     }
 
     void failingCreateSendsNoRows()
@@ -379,6 +387,11 @@ private slots:
         // NONE (the bottom entry) goes first and moves nothing; FOUR moves a quarter per row.
         QCOMPARE(page->progress.values, QList<int>({25, 50, 75, 100, 0}));
         QCOMPARE(page->progress.texts, QStringList{"Progress Bar"});
+        // The bar says what it does: busy while a table is read, then rows of rows as they are written.
+        QCOMPARE(page->progress.work, QStringList({"Reading NONE...", "NONE: 0 of 0 rows", "Reading FOUR...",
+                                                   "FOUR: 0 of 4 rows", "FOUR: 1 of 4 rows", "FOUR: 2 of 4 rows",
+                                                   "FOUR: 3 of 4 rows", "FOUR: 4 of 4 rows"}));
+        QCOMPARE(page->progress.busyWork, QList<bool>({true, false, true, false, false, false, false, false}));
         QCOMPARE(rows2(R"(SELECT COUNT(*) FROM "NONE")"), QList<QStringList>{{"0"}});
         QCOMPARE(page->list2.names(), QStringList({"FOUR", "NONE"}));
         // A yield per catalogue row, per row read and per row written.

@@ -118,6 +118,10 @@ private slots:
         QVERIFY(page->dialogs.errors()[0].contains("ORA-00942"));
         QCOMPARE(page->list(side).names(), QStringList{"B"});
         QCOMPARE(tables(), QStringList{"B"});
+        QCOMPARE(page->journal.lines.size(), 3);
+        QVERIFY(page->journal.lines[0].startsWith(QString("Delete on Oracle #%1 (SID \"DB\", user ").arg(side == DatabaseSide::One ? 1 : 2)));
+        QVERIFY(page->journal.lines[1].startsWith(R"(Delete "GONE": not dropped: )") && page->journal.lines[1].contains("ORA-00942"));
+        QCOMPARE(page->journal.lines[2], QString(R"(Delete "A": dropped)"));
         QCOMPARE(page->pointer.value, 0);
     }
 
@@ -242,6 +246,7 @@ private slots:
         QCOMPARE(page->list(side).currentIndex(), 0);
         QCOMPARE(page->list(side).selectedCount(), 0);
         QCOMPARE(page->pointer.history, QList<int>({11, 0}));
+        QCOMPARE(page->journal.lines.last(), QString(R"(Rename "ORDERS": renamed to "orders_old")"));
     }
 
     void renameCancelledOrEmpty_data()

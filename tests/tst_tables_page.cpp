@@ -3,10 +3,12 @@
 #include "devdb_fixture.h"
 #include "app/widgets/form_colours.h"
 #include "app/widgets/message_box_dialogs.h"
+#include "app/widgets/progress_bar_display.h"
 #include "open_box.h"
 #include "page_services_harness.h"
 #include "ui/login_page.h"
 #include "ui/tables_page.h"
+#include "ui/tables_page_layout.h"
 #include "ui/wizard.h"
 
 #include <QGroupBox>
@@ -76,6 +78,26 @@ private slots:
         wizard.reset();
         harness.reset();
         db->clearFaults();
+    }
+
+    // The bar shows what a copy does, also in Qt's busy state, which draws no text of its own, and
+    // the designed text ends the work.
+    void progressBarTellsTheWork()
+    {
+        QWidget form;
+        const ui::TablesPageControls controls = ui::BuildTablesPageControls(&form);
+        app::ProgressBarDisplay display(controls.progressBar);
+        display.showWork("Reading ORDERS...", true);
+        QCOMPARE(controls.progressBar->maximum(), 0);
+        QCOMPARE(controls.progressBar->text(), QString("Reading ORDERS..."));
+        display.showWork("ORDERS: 12,345 of 1,000,000 rows", false);
+        display.setValue(1);
+        QCOMPARE(controls.progressBar->maximum(), 100);
+        QCOMPARE(controls.progressBar->text(), QString("ORDERS: 12,345 of 1,000,000 rows"));
+        display.setValue(0);
+        display.setText("Progress Bar");
+        QCOMPARE(controls.progressBar->text(), QString("Progress Bar"));
+        QCOMPARE(controls.progressBar->value(), 0);
     }
 
     void listsAreFilledSorted()

@@ -37,7 +37,11 @@ class ProgressDisplay {
 public:
     virtual ~ProgressDisplay() = default;
     virtual void setValue(int value) = 0;
+    // The designed text; it also ends any work shown.
     virtual void setText(const QString& text) = 0;
+    // What a running copy is doing, shown until the next text: busy while no share can be known
+    // (the bar then moves by itself), else beside the value.
+    virtual void showWork(const QString& text, bool busy) = 0;
 };
 
 // The page-wide mouse pointer (0, 11 or 99).

@@ -16,6 +16,7 @@ StepTrap::StepTrap(Dialogs& dialogs, QString procedurePath, const EventPump* eve
 void StepTrap::report(const QString& description, FailureReach reach, const QString& repeatKey)
 {
     ++failures_;
+    lastFailure_ = description;
     if (reach == FailureReach::Operation)
         ended_ = true;
     if (reach == FailureReach::Table)

@@ -63,6 +63,8 @@ public:
     int line() const { return line_; }
     QString procedurePath() const { return path_; }
     int failures() const { return failures_; }
+    // The description of the latest failure, shown or counted; empty before the first.
+    const QString& lastFailure() const { return lastFailure_; }
     // Set once a failure ended the operation (the connection is gone or could not be opened):
     // walks stop then instead of failing row by row.
     bool operationEnded() const { return ended_; }
@@ -105,6 +107,7 @@ private:
     const EventPump* events_;
     int line_ = 0;
     int failures_ = 0;
+    QString lastFailure_;
     bool ended_ = false;
     bool tableEnded_ = false;
     bool inTable_ = false;

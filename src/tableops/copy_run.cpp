@@ -6,6 +6,7 @@
 #include "oracle/sql_statements.h"
 #include "tableops/definition_transfer.h"
 #include "tableops/list_routines.h"
+#include "tableops/operation_journal.h"
 #include "tableops/page_context.h"
 #include "tableops/row_transfer.h"
 
@@ -52,6 +53,7 @@ bool sidesAreTwoSchemas(app::StepTrap& trap, const PageContext& page, oracle::Co
                                                      : QString();
     if (refusal.isEmpty())
         return true;
+    page.journal.record(QStringLiteral("Send: nothing sent: ") + refusal);
     trap.step(127, [&] { page.dialogs.information(page.applicationTitle, refusal); });
     return false;
 }
@@ -75,8 +77,11 @@ void SendTables(app::StepTrap& trap, const PageContext& page, DatabaseSide sourc
     oracle::Connection& source = sourceSide == DatabaseSide::One ? side1 : side2;
     oracle::Connection& target = targetSide == DatabaseSide::One ? side1 : side2;
 
+    page.journal.record(SendJournalText(page, sourceSide, targetSide));
     // Without both connections every table would fail step by step; the open's report says why.
     bool mayCopy = side1.isOpen() && side2.isOpen();
+    if (!mayCopy)
+        page.journal.record(QStringLiteral("Send: nothing sent, could not connect: ") + trap.lastFailure());
     if (mayCopy && sourceList.selectedCount() > 0)
         mayCopy = sidesAreTwoSchemas(trap, page, side1, side2);
 
@@ -93,7 +98,9 @@ void SendTables(app::StepTrap& trap, const PageContext& page, DatabaseSide sourc
             QString tableName;
             bool proceed = false;
             bool overwrite = false;
+            TableOutcome outcome;
             trap.step(144, [&] { tableName = sourceList.text(index); });
+            outcome.tableName = tableName;
             trap.step(146, [&] { proceed = true; });
             if (trap.when(148, [&] { return targetNames.contains(tableName); })) {
                 trap.step(150, [&] {
@@ -101,6 +108,7 @@ void SendTables(app::StepTrap& trap, const PageContext& page, DatabaseSide sourc
                                                       QStringLiteral("Would you like to overwrite ") + tableName
                                                           + QStringLiteral("?"));
                 });
+                outcome.overwrite = overwrite;
                 // On Yes the old table goes only once the new one's rows are in hand (below).
                 if (!trap.when(152, [&] { return overwrite; }))
                     trap.step(158, [&] { proceed = false; });
@@ -108,19 +116,24 @@ void SendTables(app::StepTrap& trap, const PageContext& page, DatabaseSide sourc
             if (trap.operationEnded())
                 break;
             if (!trap.when(160, [&] { return proceed; })) {
+                page.journal.record(SentTableJournalText(outcome));
                 trap.mark(292);
                 continue;
             }
 
             // The source is read whole before the target is touched: a read that fails leaves the
             // old table, rows and all, as it was.
+            page.progress.showWork(QStringLiteral("Reading ") + tableName + QStringLiteral("..."), true);
             TableRows rows(page.rowBuffer);
             std::optional<TableDefinition> definition = ReadTableDefinition(trap, source, tableName, page.events);
             const bool read = definition && ReadTableRows(trap, source, tableName, page.events, rows);
             bool created = false;
+            outcome.read = read;
             if (read) {
+                outcome.rowsRead = rows.buffer.count();
+                page.progress.showWork(RowsWrittenText(tableName, 0, outcome.rowsRead), false);
                 if (overwrite) {
-                    trap.step(154, [&] { target.execute(oracle::sql::DropTable(tableName)); });
+                    outcome.dropped = trap.step(154, [&] { target.execute(oracle::sql::DropTable(tableName)); });
                     // With the connection gone the drop may not have happened: the list keeps the name.
                     if (!trap.operationEnded())
                         trap.step(156, [&] { targetNames.remove(tableName, RemoveListItem(targetList, tableName)); });
@@ -135,8 +148,12 @@ void SendTables(app::StepTrap& trap, const PageContext& page, DatabaseSide sourc
                                                  invisibleColumnsText(tableName, definition->invisibleColumns));
                     });
                 if (created)
-                    InsertTableRows(trap, target, tableName, page.events, page.progress, rows);
+                    outcome.rows = InsertTableRows(trap, target, tableName, page.events, page.progress, rows);
             }
+            outcome.created = created;
+            if (!read || !created || trap.tableEnded())
+                outcome.failure = trap.lastFailure();
+            page.journal.record(SentTableJournalText(outcome));
             for (const app::StepTrap::RepeatedFailure& repeated : trap.endTable())
                 trap.step(284, [&] { page.dialogs.information(page.applicationTitle, repeatedFailureText(tableName, repeated)); });
             // A created table stands on the target whatever ended the run after it. After a read

@@ -6,6 +6,8 @@
 #include "oracle/sql_statements.h"
 #include "tableops/progress_percent.h"
 
+#include <QLocale>
+
 #include <new>
 
 namespace tableops {
@@ -82,10 +84,19 @@ bool ReadTableRows(app::StepTrap& trap, oracle::Connection& source, const QStrin
     return whole;
 }
 
-void InsertTableRows(app::StepTrap& trap, oracle::Connection& target, const QString& tableName, app::EventPump& events,
-                     app::ProgressDisplay& progress, TableRows& rows)
+QString RowsWrittenText(const QString& tableName, std::int64_t written, std::int64_t rowCount)
+{
+    const QLocale english(QLocale::English);
+    return tableName + QStringLiteral(": ") + english.toString(qlonglong(written)) + QStringLiteral(" of ")
+        + english.toString(qlonglong(rowCount)) + QStringLiteral(" rows");
+}
+
+InsertedRows InsertTableRows(app::StepTrap& trap, oracle::Connection& target, const QString& tableName,
+                             app::EventPump& events, app::ProgressDisplay& progress, TableRows& rows)
 {
     trap.mark(250);
+    InsertedRows result;
+    int shownShare = -1;
     const std::int64_t rowCount = rows.buffer.count();
     oracle::sql::InsertRowStatement insert(tableName);
     // A target that cannot take more ends the table's rows after its one report.
@@ -99,10 +110,20 @@ void InsertTableRows(app::StepTrap& trap, oracle::Connection& target, const QStr
             insert.finish();
             built = true;
         });
-        if (built)
-            trap.step(280, [&] { target.execute(insert.text()); });
-        trap.step(282, [&] { progress.setValue(ProgressPercent(i + 1, rowCount)); });
+        if (built && trap.step(280, [&] { target.execute(insert.text()); }))
+            ++result.inserted;
+        else
+            ++result.refused;
+        trap.step(282, [&] {
+            const int share = ProgressPercent(i + 1, rowCount);
+            // The count is told as often as the eye can follow, not at every one of a million rows.
+            if (share != shownShare || (i + 1) % 256 == 0 || i + 1 == rowCount)
+                progress.showWork(RowsWrittenText(tableName, i + 1, rowCount), false);
+            progress.setValue(share);
+            shownShare = share;
+        });
     }
+    return result;
 }
 
 } // namespace tableops

@@ -3,6 +3,7 @@
 #include "tableops/row_buffer.h"
 
 #include <QString>
+#include <cstdint>
 #include <vector>
 
 namespace app {
@@ -29,8 +30,18 @@ struct TableRows {
 bool ReadTableRows(app::StepTrap& trap, oracle::Connection& source, const QString& tableName, app::EventPump& events,
                    TableRows& rows);
 
-// Sends one INSERT per row to the target, moving the progress bar after each.
-void InsertTableRows(app::StepTrap& trap, oracle::Connection& target, const QString& tableName, app::EventPump& events,
-                     app::ProgressDisplay& progress, TableRows& rows);
+// What became of a table's rows on the target.
+struct InsertedRows {
+    std::int64_t inserted = 0;
+    std::int64_t refused = 0;
+};
+
+// Sends one INSERT per row to the target, moving the progress bar after each and saying in its
+// text how many rows of how many are written.
+InsertedRows InsertTableRows(app::StepTrap& trap, oracle::Connection& target, const QString& tableName,
+                             app::EventPump& events, app::ProgressDisplay& progress, TableRows& rows);
+
+// "ORDERS: 12,345 of 1,000,000 rows"
+QString RowsWrittenText(const QString& tableName, std::int64_t written, std::int64_t rowCount);
 
 } // namespace tableops

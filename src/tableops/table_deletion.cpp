@@ -3,6 +3,7 @@
 #include "app/step_trap.h"
 #include "oracle/connection.h"
 #include "oracle/sql_statements.h"
+#include "tableops/operation_journal.h"
 #include "tableops/page_context.h"
 
 namespace tableops {
@@ -13,7 +14,9 @@ void DeleteTables(app::StepTrap& trap, const PageContext& page, oracle::Database
     oracle::Connection connection;
     trap.mark(100);
     trap.step(102, [&] { page.pointer.setPointer(app::kPointerHourglass); });
-    trap.step(104, [&] { connection.open(page.connectionString(side)); });
+    const bool connected = trap.step(104, [&] { connection.open(page.connectionString(side)); });
+    page.journal.record(SideJournalText(page, QStringLiteral("Delete"), side)
+                        + (connected ? QString() : QStringLiteral(": could not connect: ") + trap.lastFailure()));
     // Without the connection (never opened, or lost on the way) every further statement would
     // fail in a box of its own: after the one report the operation goes straight to its end.
     if (!trap.operationEnded()) {
@@ -21,7 +24,10 @@ void DeleteTables(app::StepTrap& trap, const PageContext& page, oracle::Database
             trap.mark(108);
             for (int position = list.count() - 1; position >= 0 && !trap.operationEnded(); --position) {
                 if (trap.when(110, [&] { return list.isSelected(position); })) {
-                    trap.step(112, [&] { connection.execute(oracle::sql::DropTable(list.text(position))); });
+                    const QString name = list.text(position);
+                    const bool dropped = trap.step(112, [&] { connection.execute(oracle::sql::DropTable(name)); });
+                    page.journal.record(TableJournalText(QStringLiteral("Delete"), name, QStringLiteral("dropped"),
+                                                         dropped ? QString() : trap.lastFailure()));
                     // With the connection gone the drop may not have happened: the entry stays.
                     if (!trap.operationEnded())
                         trap.step(114, [&] { list.removeAt(position); });

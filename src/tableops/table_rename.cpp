@@ -3,6 +3,7 @@
 #include "app/step_trap.h"
 #include "oracle/connection.h"
 #include "oracle/sql_statements.h"
+#include "tableops/operation_journal.h"
 #include "tableops/page_context.h"
 
 namespace tableops {
@@ -37,7 +38,10 @@ void renameSelectedEntry(app::StepTrap& trap, const PageContext& page, app::Tabl
         });
         if (trap.when(118, [&] { return newName.isEmpty(); }))
             continue;
-        trap.step(120, [&] { connection.execute(oracle::sql::RenameTable(oldName, newName)); });
+        const bool renamed = trap.step(120, [&] { connection.execute(oracle::sql::RenameTable(oldName, newName)); });
+        page.journal.record(TableJournalText(QStringLiteral("Rename"), oldName,
+                                             QStringLiteral("renamed to \"") + newName + QLatin1Char('"'),
+                                             renamed ? QString() : trap.lastFailure()));
         // With the connection gone the rename may not have happened: the list keeps the old name.
         if (trap.operationEnded())
             return;
@@ -59,7 +63,9 @@ void RenameTable(app::StepTrap& trap, const PageContext& page, oracle::DatabaseS
     oracle::Connection connection;
     trap.mark(100);
     trap.step(102, [&] { page.pointer.setPointer(app::kPointerHourglass); });
-    trap.step(104, [&] { connection.open(page.connectionString(side)); });
+    const bool connected = trap.step(104, [&] { connection.open(page.connectionString(side)); });
+    page.journal.record(SideJournalText(page, QStringLiteral("Rename"), side)
+                        + (connected ? QString() : QStringLiteral(": could not connect: ") + trap.lastFailure()));
     // Without the connection there is nothing to ask a new name for: after the one report the
     // operation goes straight to its end.
     if (!trap.operationEnded())

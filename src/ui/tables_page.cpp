@@ -128,7 +128,7 @@ void TablesPage::runTableOperation(const QString& procedurePath, const TableOper
         return;
     const RunningMark mark(operationRunning_);
     app::StepTrap trap(services_.dialogs, procedurePath, &services_.events);
-    const tableops::PageContext context{services_.dialogs, pointer_, services_.events, *progress_, profiles_,
+    const tableops::PageContext context{services_.dialogs, pointer_, services_.events, *progress_, services_.journal, profiles_,
                                         tableList(DatabaseSide::One), tableList(DatabaseSide::Two),
                                         services_.applicationTitle, {}, services_.drivers};
     RunUntilClosed([&] { operation(trap, context); });

@@ -18,7 +18,7 @@ public:
 
     tableops::PageContext context()
     {
-        return tableops::PageContext{dialogs, pointer, pump, progress, *this, list1, list2, "Mirravel", rowBuffer};
+        return tableops::PageContext{dialogs, pointer, pump, progress, journal, *this, list1, list2, "Mirravel", rowBuffer};
     }
 
     // Runs an operation the way its button handler does: under one trap with the handler's path,
@@ -41,6 +41,7 @@ public:
     RecordingPointer pointer;
     CountingPump pump;
     RecordingProgress progress;
+    RecordingJournal journal;
     PlainTableList list1;
     PlainTableList list2;
     tableops::RowBufferLimits rowBuffer;

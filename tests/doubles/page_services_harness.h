@@ -1,20 +1,14 @@
 #pragma once
 
-#include "app/journal.h"
 #include "app/settings_store.h"
 #include "app/widgets/qt_event_pump.h"
+#include "plain_controls.h"
 #include "scripted_dialogs.h"
 #include "ui/page_services.h"
 
 #include <QDir>
 #include <QTemporaryDir>
 #include <QUrl>
-
-// The journal's lines, kept in memory.
-struct RecordingJournal : app::Journal {
-    void record(const QString& event) override { lines << event; }
-    QStringList lines;
-};
 
 // Everything the real pages are given at start-up, with scripted boxes, a settings file of the
 // test's own, a fixed home-page draw and a recorded end of the program.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/controls.h"
+#include "app/journal.h"
 #include "app/operation_error.h"
 
 #include <QList>
@@ -90,8 +91,22 @@ class RecordingProgress : public app::ProgressDisplay {
 public:
     void setValue(int value) override { values.append(value); }
     void setText(const QString& text) override { texts.append(text); }
+    void showWork(const QString& text, bool busy) override
+    {
+        work.append(text);
+        busyWork.append(busy);
+    }
     QList<int> values;
     QStringList texts;
+    QStringList work;
+    QList<bool> busyWork;
+};
+
+// The journal's lines, kept in memory.
+class RecordingJournal : public app::Journal {
+public:
+    void record(const QString& event) override { lines << event; }
+    QStringList lines;
 };
 
 class RecordingPointer : public app::PagePointer {

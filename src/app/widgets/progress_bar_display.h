@@ -12,6 +12,7 @@ public:
     explicit ProgressBarDisplay(QProgressBar* bar) : bar_(bar) {}
     void setValue(int value) override;
     void setText(const QString& text) override;
+    void showWork(const QString& text, bool busy) override;
 
 private:
     QProgressBar* bar_;

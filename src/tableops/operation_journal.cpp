@@ -1,0 +1,55 @@
+#include "tableops/operation_journal.h"
+
+#include "tableops/page_context.h"
+
+#include <QLocale>
+#include <QStringList>
+
+namespace tableops {
+
+namespace {
+
+QString quoted(const QString& tableName) { return QLatin1Char('"') + tableName + QLatin1Char('"'); }
+
+QString rowsText(std::int64_t count)
+{
+    return QLocale(QLocale::English).toString(qlonglong(count)) + (count == 1 ? QStringLiteral(" row") : QStringLiteral(" rows"));
+}
+
+} // namespace
+
+QString SendJournalText(const PageContext& page, oracle::DatabaseSide source, oracle::DatabaseSide target)
+{
+    return QStringLiteral("Send from ") + oracle::LoginText(source, page.profiles.CurrentProfile(source))
+        + QStringLiteral(" to ") + oracle::LoginText(target, page.profiles.CurrentProfile(target));
+}
+
+QString SideJournalText(const PageContext& page, const QString& operation, oracle::DatabaseSide side)
+{
+    return operation + QStringLiteral(" on ") + oracle::LoginText(side, page.profiles.CurrentProfile(side));
+}
+
+QString SentTableJournalText(const TableOutcome& outcome)
+{
+    QStringList parts;
+    if (outcome.overwrite)
+        parts << (*outcome.overwrite ? QStringLiteral("overwrite answered Yes") : QStringLiteral("overwrite answered No, not copied"));
+    if (outcome.read)
+        parts << rowsText(outcome.rowsRead) + QStringLiteral(" read");
+    if (outcome.dropped)
+        parts << QStringLiteral("old table dropped");
+    if (outcome.created)
+        parts << QStringLiteral("created") << rowsText(outcome.rows.inserted) + QStringLiteral(" inserted, ")
+                + rowsText(outcome.rows.refused) + QStringLiteral(" refused");
+    if (!outcome.failure.isEmpty())
+        parts << (outcome.created ? QStringLiteral("ended early: ") : QStringLiteral("not copied: ")) + outcome.failure;
+    return QStringLiteral("Send ") + quoted(outcome.tableName) + QStringLiteral(": ") + parts.join(QStringLiteral("; "));
+}
+
+QString TableJournalText(const QString& operation, const QString& tableName, const QString& done, const QString& failure)
+{
+    return operation + QLatin1Char(' ') + quoted(tableName) + QStringLiteral(": ")
+        + (failure.isEmpty() ? done : QStringLiteral("not ") + done + QStringLiteral(": ") + failure);
+}
+
+} // namespace tableops
