@@ -1,6 +1,7 @@
 # mirravel --version and --help answer on the command line without a display, as desktop
-# programs do; any other argument is left to Qt and the program starts as usual.
-#   cmake -DPROGRAM=<mirravel> -DVERSION=<x.y> -P command_line.cmake
+# programs do; any other argument is left to Qt and the program starts as usual. The manual page
+# documents every option --help lists.
+#   cmake -DPROGRAM=<mirravel> -DVERSION=<x.y> -DMANUAL=<packaging/mirravel.1> -P command_line.cmake
 
 # A display number nothing serves: no socket, no lock.
 set(unused_display "")
@@ -59,6 +60,16 @@ foreach(display "" "${unused_display}")
     if(NOT err STREQUAL "")
       fail("nothing on stderr")
     endif()
+    # Each long option as roff writes it, with its hyphens escaped: --help is \-\-help.
+    file(READ "${MANUAL}" manual)
+    string(REGEX MATCHALL "--[a-z][a-z-]*" options "${out}")
+    foreach(option IN LISTS options)
+      string(REPLACE "-" "\\-" roff "${option}")
+      string(FIND "${manual}" "${roff}" at)
+      if(at EQUAL -1)
+        fail("${option} documented in ${MANUAL}")
+      endif()
+    endforeach()
   endforeach()
 
   # Not ours: the program goes on to start and, without a display, says so as it always did.
