@@ -1,4 +1,5 @@
 #include "app/application_title.h"
+#include "app/parent_console.h"
 #include "app/program_files.h"
 #include "app/settings_store.h"
 #include "app/widgets/display_start.h"
@@ -12,6 +13,8 @@
 #include <QCommandLineParser>
 #include <QStringList>
 
+#include <algorithm>
+
 namespace {
 
 // --help and --version answer on the command line and end the program, as desktop programs do,
@@ -22,6 +25,10 @@ void answerCommandLine(int argc, char* argv[])
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
+#ifdef Q_OS_WIN
+    // Windows programs answer /? as they answer -?.
+    std::replace(arguments.begin(), arguments.end(), QStringLiteral("/?"), QStringLiteral("-?"));
+#endif
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Copies tables between two Oracle databases."));
     // Qt's own options are single-dash words; read as bundles of letters, -platform would be -p -l -a ...
@@ -38,6 +45,7 @@ void answerCommandLine(int argc, char* argv[])
     parser.parse(arguments);
     if (!parser.isSet(help) && !parser.isSet(version))
         return;
+    app::UseParentConsole();
     QCoreApplication::setApplicationName(app::kProductName);
     QCoreApplication::setApplicationVersion(QStringLiteral(MIRRAVEL_VERSION));
     // A core application needs no display; the usage line takes the program's name from it.

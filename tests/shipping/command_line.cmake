@@ -73,7 +73,8 @@ foreach(display "" "${unused_display}")
   endforeach()
 
   # Not ours: the program goes on to start and, without a display, says so as it always did.
-  foreach(args "--help-all" "--no-such-option" "-platformtheme;none")
+  # /? asks for help on Windows alone.
+  foreach(args "--help-all" "--no-such-option" "-platformtheme;none" "/?")
     run_case()
     if(NOT code STREQUAL "2")
       fail("exit code 2, the start without a display")
