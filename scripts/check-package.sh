@@ -40,11 +40,12 @@ answer="$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$unpacked/usr/bi
 check "usr/bin/mirravel --version answers 'Mirravel ${version%-*}' (it said: $answer)" test "$answer" = "Mirravel ${version%-*}"
 check "the desktop entry validates" desktop-file-validate "$unpacked/usr/share/applications/mirravel.desktop"
 
-# Every tag lintian knows, shown, the overridden ones too; any error or warning fails. The overrides
-# the package carries (usr/share/lintian/overrides/mirravel) say which tags it accepts and why.
+# Every tag lintian knows, shown; any error or warning fails. The overrides the package carries
+# (usr/share/lintian/overrides/mirravel) say which tags it accepts and why; they are not shown,
+# since with --show-overrides lintian 2.116 counts them as failures.
 lintian_says() {
     echo "lintian $(lintian --print-version) on $(basename "$deb"):"
-    lintian --display-experimental --display-info --pedantic --verbose --show-overrides --fail-on error,warning \
+    lintian --display-experimental --display-info --pedantic --verbose --fail-on error,warning \
             --tag-display-limit 0 "$deb" 2>&1 | sed 's/^/  /'
 }
 check "lintian finds no error or warning" lintian_says
