@@ -33,7 +33,8 @@ mirravel_install_packages() {
     echo "  updating the package lists (${sudo:+sudo }apt-get update)"
     $sudo apt-get update -qq
     echo "  installing (${sudo:+sudo }apt-get install); the first time this takes a few minutes"
-    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+    # Through env, since sudo drops the caller's environment.
+    $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 }
 
 # Shows the errors of a failed step and where its whole log is.
@@ -62,6 +63,8 @@ _mirravel_parts_done() {
     local line seen=" "
     while IFS= read -r line; do
         [[ "$line" =~ ^\[\ *([0-9]+%)\]\ Built\ target\ (.+)$ ]] || continue
+        # Qt's code generation steps come before their targets; the target says enough.
+        [[ "${BASH_REMATCH[2]}" == *_autogen ]] && continue
         [[ "$seen" == *" ${BASH_REMATCH[2]} "* ]] && continue
         seen+="${BASH_REMATCH[2]} "
         if [ "${1:-}" = percent ]; then
