@@ -1,5 +1,6 @@
 #include "app/application_title.h"
 #include "app/journal.h"
+#include "app/parent_console.h"
 #include "app/program_files.h"
 #include "app/settings_store.h"
 #include "app/widgets/display_start.h"
@@ -15,20 +16,25 @@
 #include <QDir>
 #include <QStringList>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
 namespace {
 
-// --help, --version, --odbc-drivers and --journal answer on the command line and end the program, as desktop
-// programs do, before anything asks for a display. Gives the driver named with --odbc-driver (empty
-// when none). Every other argument is left to Qt as before: -platform, -style or the session
+// --help, --version, --odbc-drivers and --journal answer on the command line and end the program,
+// as desktop programs do, before anything asks for a display. Gives the driver named with
+// --odbc-driver (empty when none). Every other argument is left to Qt as before: -platform, -style or the session
 // manager's -session are Qt's own.
 QString answerCommandLine(int argc, char* argv[])
 {
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
+#ifdef Q_OS_WIN
+    // Windows programs answer /? as they answer -?.
+    std::replace(arguments.begin(), arguments.end(), QStringLiteral("/?"), QStringLiteral("-?"));
+#endif
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Copies tables between two Oracle databases."));
     // Qt's own options are single-dash words; read as bundles of letters, -platform would be -p -l -a ...
@@ -57,6 +63,7 @@ QString answerCommandLine(int argc, char* argv[])
     parser.parse(arguments);
     if (!parser.isSet(help) && !parser.isSet(version) && !parser.isSet(drivers) && !parser.isSet(journal))
         return parser.value(driver);
+    app::UseParentConsole();
     QCoreApplication::setApplicationName(app::kProductName);
     QCoreApplication::setApplicationVersion(QStringLiteral(MIRRAVEL_VERSION));
     // A core application needs no display; the usage line takes the program's name from it.

@@ -1,6 +1,7 @@
 # mirravel --version and --help answer on the command line without a display, as desktop
-# programs do; any other argument is left to Qt and the program starts as usual.
-#   cmake -DPROGRAM=<mirravel> -DVERSION=<x.y> -P command_line.cmake
+# programs do; any other argument is left to Qt and the program starts as usual. The manual page
+# documents every option --help lists.
+#   cmake -DPROGRAM=<mirravel> -DVERSION=<x.y> -DMANUAL=<packaging/mirravel.1> -P command_line.cmake
 
 # A display number nothing serves: no socket, no lock.
 set(unused_display "")
@@ -60,6 +61,16 @@ foreach(display "" "${unused_display}")
     if(NOT err STREQUAL "")
       fail("nothing on stderr")
     endif()
+    # Each long option as roff writes it, with its hyphens escaped: --help is \-\-help.
+    file(READ "${MANUAL}" manual)
+    string(REGEX MATCHALL "--[a-z][a-z-]*" options "${out}")
+    foreach(option IN LISTS options)
+      string(REPLACE "-" "\\-" roff "${option}")
+      string(FIND "${manual}" "${roff}" at)
+      if(at EQUAL -1)
+        fail("${option} documented in ${MANUAL}")
+      endif()
+    endforeach()
   endforeach()
 
   # The installed ODBC drivers, the one in use marked with the keyword the SID goes in.
@@ -87,7 +98,8 @@ foreach(display "" "${unused_display}")
   endwhile()
 
   # Not ours: the program goes on to start and, without a display, says so as it always did.
-  foreach(args "--help-all" "--no-such-option" "-platformtheme;none")
+  # /? asks for help on Windows alone.
+  foreach(args "--help-all" "--no-such-option" "-platformtheme;none" "/?")
     run_case()
     if(NOT code STREQUAL "2")
       fail("exit code 2, the start without a display")

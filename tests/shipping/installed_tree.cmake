@@ -1,7 +1,9 @@
 # `cmake --install` lays out what a desktop installs and nothing else: the program on the PATH
-# folder, the files it reads from its own folder beside it, the desktop entry and its icon.
+# folder, the files it reads from its own folder beside it, the desktop entry and its icon, the
+# manual page, and the documents and lintian overrides of the Debian package.
 #   cmake -DBUILD_DIR=<build> -DCONFIG=<config> -DPREFIX=<empty folder> -DBINDIR=bin
-#         -DPROGRAMDIR=lib/mirravel -DDATADIR=share -DVERSION=<x.y> -P installed_tree.cmake
+#         -DPROGRAMDIR=lib/mirravel -DDATADIR=share -DDATAROOTDIR=share -DMANDIR=share/man
+#         -DVERSION=<x.y> -P installed_tree.cmake
 
 file(REMOVE_RECURSE "${PREFIX}")
 execute_process(COMMAND ${CMAKE_COMMAND} --install "${BUILD_DIR}" --config "${CONFIG}" --prefix "${PREFIX}"
@@ -17,6 +19,11 @@ set(expected
     "${BINDIR}/mirravel"
     "${DATADIR}/applications/mirravel.desktop"
     "${DATADIR}/icons/hicolor/64x64/apps/mirravel.png"
+    "${DATAROOTDIR}/doc/mirravel/changelog.Debian.gz"
+    "${DATAROOTDIR}/doc/mirravel/changelog.gz"
+    "${DATAROOTDIR}/doc/mirravel/copyright"
+    "${DATAROOTDIR}/lintian/overrides/mirravel"
+    "${MANDIR}/man1/mirravel.1.gz"
     "${PROGRAMDIR}/HAND-M.CUR")
 if(NOT PROGRAMDIR STREQUAL BINDIR)
   list(APPEND expected "${PROGRAMDIR}/mirravel")
