@@ -3,14 +3,13 @@
 // rounds: the last line's copy/bare is the median of the rounds' ratios, then their min and max.
 // Also measures what the buffered table costs against the raw size of its values, and the peak
 // resident memory of a process that runs nothing but the copy run.
-#include "app/step_trap.h"
-#include "app/widgets/progress_bar_display.h"
-#include "app/widgets/qt_event_pump.h"
+#include "platform/step_trap.h"
+#include "desktop/qt_ports.h"
 #include "devdb_fixture.h"
 #include "oracle/connection.h"
 #include "oracle/sql_statements.h"
 #include "page_harness.h"
-#include "tableops/copy_run.h"
+#include "tableops/operations.h"
 #include "tableops/row_buffer.h"
 
 #include <QApplication>
@@ -67,14 +66,14 @@ double bareLoopSeconds(const QString& connectionString, const QStringList& state
 }
 
 // One copy run from SRC to DST, as the page runs it.
-const ScriptedDialogs::Shown* copyOnce(app::EventPump& events, app::ProgressDisplay& progress, PageHarness& page)
+const ScriptedDialogs::Shown* copyOnce(platform::EventPump& events, platform::ProgressDisplay& progress, PageHarness& page)
 {
     page.profile1 = {"SRC", "scott", "tiger"};
     page.profile2 = {"DST", "hr", "hr"};
     page.list1 = PlainTableList({"BENCH"});
     page.list1.select({"BENCH"});
     tableops::PageContext context{page.dialogs, page.pointer, events, progress, page.journal, page, page.list1, page.list2, "Mirravel"};
-    app::StepTrap trap(page.dialogs, "Form2.PushButton3_Click");
+    platform::StepTrap trap(page.dialogs, "Form2.PushButton3_Click");
     tableops::SendTables(trap, context, oracle::DatabaseSide::One, oracle::DatabaseSide::Two);
     return page.dialogs.shown.isEmpty() ? nullptr : &page.dialogs.shown[0];
 }
@@ -110,8 +109,8 @@ int copyOnly(int argc, char* argv[])
     QProgressBar bar;
     bar.setRange(0, 100);
     bar.show();
-    app::ProgressBarDisplay progress(&bar);
-    app::QtEventPump events;
+    desktop::ProgressBarDisplay progress(&bar);
+    desktop::QtEventPump events;
     PageHarness page;
     if (const auto* box = copyOnce(events, progress, page))
         std::printf("the copy showed a box: %s\n", qPrintable(box->text));
@@ -222,8 +221,8 @@ int main(int argc, char* argv[])
     QProgressBar bar;
     bar.setRange(0, 100);
     bar.show();
-    app::ProgressBarDisplay progress(&bar);
-    app::QtEventPump events;
+    desktop::ProgressBarDisplay progress(&bar);
+    desktop::QtEventPump events;
     const int rounds = qEnvironmentVariableIntValue("BENCH_ROUNDS") > 0 ? qEnvironmentVariableIntValue("BENCH_ROUNDS") : 6;
     const auto copyRound = [&] {
         PageHarness page;

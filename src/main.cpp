@@ -1,13 +1,11 @@
-#include "app/application_title.h"
-#include "app/journal.h"
-#include "app/parent_console.h"
-#include "app/program_files.h"
-#include "app/settings_store.h"
-#include "app/widgets/display_start.h"
-#include "app/widgets/home_page_visit.h"
-#include "app/widgets/message_box_dialogs.h"
-#include "app/widgets/qt_event_pump.h"
-#include "oracle/odbc_driver.h"
+#include "desktop/application_identity.h"
+#include "desktop/message_box_dialogs.h"
+#include "desktop/qt_ports.h"
+#include "desktop/start_up.h"
+#include "oracle/connection_profile.h"
+#include "platform/journal.h"
+#include "platform/program_files.h"
+#include "platform/settings_store.h"
 #include "ui/page_services.h"
 #include "ui/wizard.h"
 
@@ -63,8 +61,8 @@ QString answerCommandLine(int argc, char* argv[])
     parser.parse(arguments);
     if (!parser.isSet(help) && !parser.isSet(version) && !parser.isSet(drivers) && !parser.isSet(journal))
         return parser.value(driver);
-    app::UseParentConsole();
-    QCoreApplication::setApplicationName(app::kProductName);
+    desktop::UseParentConsole();
+    QCoreApplication::setApplicationName(desktop::kProductName);
     QCoreApplication::setApplicationVersion(QStringLiteral(MIRRAVEL_VERSION));
     // A core application needs no display; the usage line takes the program's name from it.
     QCoreApplication core(argc, argv);
@@ -73,7 +71,7 @@ QString answerCommandLine(int argc, char* argv[])
     if (parser.isSet(help))
         parser.showHelp();
     const QString answer = parser.isSet(journal)
-        ? QDir::toNativeSeparators(app::FileJournal::defaultPath())
+        ? QDir::toNativeSeparators(platform::FileJournal::defaultPath())
         : oracle::DescribeOdbcDrivers(oracle::InstalledOdbcDrivers(), parser.value(driver)).join(QLatin1Char('\n'));
     std::fputs(qPrintable(answer + QLatin1Char('\n')), stdout);
     std::exit(0);
@@ -85,18 +83,18 @@ int main(int argc, char* argv[])
 {
     const QString requestedDriver = answerCommandLine(argc, argv);
     // Without a usable display Qt would abort with its own text; say it plainly instead.
-    if (const QString reason = app::MissingDisplayReason(); !reason.isEmpty()) {
-        app::SayNoDisplay(reason);
+    if (const QString reason = desktop::MissingDisplayReason(); !reason.isEmpty()) {
+        desktop::SayNoDisplay(reason);
         return 2;
     }
-    const auto application = app::StartApplication(argc, argv);
+    const auto application = desktop::StartApplication(argc, argv);
     Q_INIT_RESOURCE(mirravel);
 
-    app::MessageBoxDialogs dialogs;
-    const auto settings = app::SettingsStore::forCurrentUser();
-    app::QtEventPump events;
-    app::FileJournal journal(app::FileJournal::defaultPath());
-    ui::PageServices services{dialogs, *settings, events, app::HomePageVisit(), app::ApplicationFolder(), [&events] {
+    desktop::MessageBoxDialogs dialogs;
+    const auto settings = platform::SettingsStore::forCurrentUser();
+    desktop::QtEventPump events;
+    platform::FileJournal journal(platform::FileJournal::defaultPath());
+    ui::PageServices services{dialogs, *settings, events, desktop::HomePageVisit(), platform::ApplicationFolder(), [&events] {
                                   // Closing either page ends the program at once.
                                   events.requestShutdown();
                                   QCoreApplication::exit(0);

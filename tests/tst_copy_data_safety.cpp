@@ -7,7 +7,7 @@
 #include "oracle/sql_statements.h"
 #include "fresh_databases.h"
 #include "page_harness.h"
-#include "tableops/copy_run.h"
+#include "tableops/operations.h"
 
 #include <QtTest>
 

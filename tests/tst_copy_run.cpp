@@ -2,7 +2,7 @@
 // order, failures and the progress bar.
 #include "devdb_fixture.h"
 #include "page_harness.h"
-#include "tableops/copy_run.h"
+#include "tableops/operations.h"
 
 #include <QtTest>
 

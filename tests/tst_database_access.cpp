@@ -4,7 +4,7 @@
 #include "oracle/connection.h"
 #include "oracle/connection_profile.h"
 #include "oracle/database_error.h"
-#include "tableops/table_list_filling.h"
+#include "tableops/operations.h"
 #include "plain_controls.h"
 
 #include <QtTest>
@@ -158,7 +158,7 @@ private slots:
             lost.execute(R"(INSERT INTO "INJ" VALUES('5'))");
             QFAIL("the statement should have failed");
         } catch (const DatabaseError& error) {
-            QVERIFY(error.reach() == app::FailureReach::Operation);
+            QVERIFY(error.reach() == platform::FailureReach::Operation);
             QVERIFY(error.text().contains("ORA-03113"));
         }
         db->clearFaults();

@@ -1,8 +1,7 @@
 // Dropping and renaming tables on either side, through the stand-in driver.
 #include "devdb_fixture.h"
 #include "page_harness.h"
-#include "tableops/table_deletion.h"
-#include "tableops/table_rename.h"
+#include "tableops/operations.h"
 
 #include <QtTest>
 

@@ -15,9 +15,9 @@ private:
     static Meaning meaningOf(const oracle::DatabaseError& error)
     {
         switch (error.reach()) {
-        case app::FailureReach::Operation: return ConnectionGone;
-        case app::FailureReach::Table: return NoSpaceLeft;
-        case app::FailureReach::Step: break;
+        case platform::FailureReach::Operation: return ConnectionGone;
+        case platform::FailureReach::Table: return NoSpaceLeft;
+        case platform::FailureReach::Step: break;
         }
         return Neither;
     }

@@ -5,7 +5,7 @@
 #include "devdb_fixture.h"
 #include "fresh_databases.h"
 #include "page_harness.h"
-#include "tableops/copy_run.h"
+#include "tableops/operations.h"
 
 #include <QtTest>
 

@@ -1,6 +1,6 @@
 // No exception leaves an event handler into Qt's event loop: the program's application object
 // drops such an event and the program goes on.
-#include "app/widgets/guarded_application.h"
+#include "desktop/start_up.h"
 
 #include <QPainter>
 #include <QWidget>
@@ -57,7 +57,7 @@ private slots:
 
 int main(int argc, char* argv[])
 {
-    app::GuardedApplication application(argc, argv);
+    desktop::GuardedApplication application(argc, argv);
     GuardedApplicationTest test;
     return QTest::qExec(&test, argc, argv);
 }

@@ -1,6 +1,6 @@
 // The journal file: one line an event, bounded by rotation to one older file, and silent but for
 // one line on standard error when it cannot be written.
-#include "app/journal.h"
+#include "platform/journal.h"
 
 #include <QDir>
 #include <QFile>
@@ -47,7 +47,7 @@ private slots:
     {
         QTemporaryDir dir;
         const QString path = dir.filePath("state/mirravel/journal.log");
-        app::FileJournal journal(path);
+        platform::FileJournal journal(path);
         journal.record("Test Connection: could not connect: [devdb]\nORA-01017: invalid username/password\r\nsecond");
         journal.record("Send: ORDERS created");
         const QStringList lines = linesOf(path);
@@ -63,7 +63,7 @@ private slots:
     {
         QTemporaryDir dir;
         const QString path = dir.filePath("journal.log");
-        app::FileJournal journal(path, 1000);
+        platform::FileJournal journal(path, 1000);
         for (int i = 0; i < 100; ++i)
             journal.record(QString("event %1").arg(i, 3, 10, QChar('0')));
         QVERIFY(QFileInfo(path).size() <= 1000);
@@ -80,7 +80,7 @@ private slots:
         QTemporaryDir dir;
         QFile blocker(dir.filePath("state"));
         QVERIFY(blocker.open(QIODevice::WriteOnly));  // a file where the folder should be
-        app::FileJournal journal(dir.filePath("state/journal.log"));
+        platform::FileJournal journal(dir.filePath("state/journal.log"));
         const QByteArray said = standardError([&] {
             for (int i = 0; i < 3; ++i)
                 journal.record("Send: ORDERS created");
@@ -92,9 +92,9 @@ private slots:
     void livesInTheUsersStateFolder()
     {
         qputenv("XDG_STATE_HOME", "/somewhere/state");
-        QCOMPARE(app::FileJournal::defaultPath(), QString("/somewhere/state/mirravel/journal.log"));
+        QCOMPARE(platform::FileJournal::defaultPath(), QString("/somewhere/state/mirravel/journal.log"));
         qputenv("XDG_STATE_HOME", "relative/ignored");
-        QCOMPARE(app::FileJournal::defaultPath(), QDir::homePath() + "/.local/state/mirravel/journal.log");
+        QCOMPARE(platform::FileJournal::defaultPath(), QDir::homePath() + "/.local/state/mirravel/journal.log");
     }
 };
 

@@ -1,13 +1,13 @@
 // The login page driven as a user would: start-up, typing, focus, help, connection tests,
 // "Next >", pointer rules, home page and closing.
-#include "app/widgets/form_colours.h"
-#include "app/widgets/message_box_dialogs.h"
+#include "desktop/skin.h"
+#include "desktop/message_box_dialogs.h"
 #include "devdb_fixture.h"
 #include "open_box.h"
 #include "page_services_harness.h"
 #include "ui/login_page.h"
 #include "ui/tables_page.h"
-#include "ui/tables_page_access.h"
+#include "ui/page_services.h"
 #include "ui/wizard.h"
 
 #include <QGroupBox>
@@ -204,7 +204,7 @@ private slots:
     void typingGoesOnAfterTheSettingsBox()
     {
         harness = std::make_unique<PageServicesHarness>(50, PageServicesHarness::SettingsFile::Unwritable);
-        app::MessageBoxDialogs realBoxes;
+        desktop::MessageBoxDialogs realBoxes;
         ui::PageServices services = harness->services;
         ui::PageServices withRealBoxes{realBoxes, services.settings, services.events, services.homePage,
                                        services.programFolder, services.endProgram, services.journal};
@@ -418,7 +418,7 @@ private slots:
     void pointerRules()
     {
         load();
-        app::PagePointer& pointer = page->pointer();
+        platform::PagePointer& pointer = page->pointer();
         moveOver(button("PushButton3"));
         QCOMPARE(pointer.pointer(), 99);
         moveOver(page->findChild<QLabel*>("Label1"));
@@ -488,9 +488,9 @@ private slots:
         QVERIFY(skin.open(QIODevice::WriteOnly));
         skin.close();
         load();
-        QCOMPARE(page->palette().color(QPalette::Window), app::ButtonFaceColour());
-        QCOMPARE(page->findChild<QLabel*>("Label4")->palette().color(QPalette::Window), app::ButtonFaceColour());
-        QCOMPARE(page->findChild<QGroupBox*>("Frame1")->palette().color(QPalette::Window), app::ButtonFaceColour());
+        QCOMPARE(page->palette().color(QPalette::Window), desktop::ButtonFaceColour());
+        QCOMPARE(page->findChild<QLabel*>("Label4")->palette().color(QPalette::Window), desktop::ButtonFaceColour());
+        QCOMPARE(page->findChild<QGroupBox*>("Frame1")->palette().color(QPalette::Window), desktop::ButtonFaceColour());
     }
 
     void homePageOpensOnlyOnTheLuckyDraw()

@@ -1,5 +1,5 @@
 // The real boxes: titles, icons, buttons and default answers as the pages rely on them.
-#include "app/widgets/message_box_dialogs.h"
+#include "desktop/message_box_dialogs.h"
 #include "open_box.h"
 
 #include <QAbstractButton>
@@ -37,7 +37,7 @@ class MessageBoxesTest : public QObject {
     // to the check.
     static void inEveryBox(const QString& text, const std::function<void(QLabel*)>& check)
     {
-        app::MessageBoxDialogs dialogs;
+        desktop::MessageBoxDialogs dialogs;
         auto inspect = [check](QWidget* box) {
             QLabel* shown = nullptr;
             for (QLabel* label : box->findChildren<QLabel*>())
@@ -99,7 +99,7 @@ private slots:
 
     void information()
     {
-        app::MessageBoxDialogs dialogs;
+        desktop::MessageBoxDialogs dialogs;
         whenOpen([](QWidget* widget) {
             auto* box = qobject_cast<QMessageBox*>(widget);
             QVERIFY(box);
@@ -114,7 +114,7 @@ private slots:
 
     void errorReport()
     {
-        app::MessageBoxDialogs dialogs;
+        desktop::MessageBoxDialogs dialogs;
         whenOpen([](QWidget* widget) {
             auto* box = qobject_cast<QMessageBox*>(widget);
             QVERIFY(box);
@@ -128,7 +128,7 @@ private slots:
 
     void overwriteQuestion()
     {
-        app::MessageBoxDialogs dialogs;
+        desktop::MessageBoxDialogs dialogs;
         whenOpen([](QWidget* widget) {
             auto* box = qobject_cast<QMessageBox*>(widget);
             QVERIFY(box);
@@ -145,7 +145,7 @@ private slots:
 
     void inputBoxProposesAndCancelGivesEmpty()
     {
-        app::MessageBoxDialogs dialogs;
+        desktop::MessageBoxDialogs dialogs;
         whenOpen([](QWidget* widget) {
             auto* box = qobject_cast<QInputDialog*>(widget);
             QVERIFY(box);

@@ -5,10 +5,9 @@
 #include "devdb_fixture.h"
 #include "oracle/connection.h"
 #include "oracle/database_error.h"
-#include "oracle/odbc_driver.h"
+#include "oracle/connection_profile.h"
 #include "page_harness.h"
-#include "tableops/copy_run.h"
-#include "tableops/table_list_filling.h"
+#include "tableops/operations.h"
 
 #include <QtTest>
 

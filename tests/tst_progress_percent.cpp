@@ -1,6 +1,6 @@
 // The progress bar's share after each row of a copy, rounded half to even as the classic runtime
 // rounded.
-#include "tableops/progress_percent.h"
+#include "tableops/table_transfer.h"
 
 #include <QtTest>
 

@@ -1,9 +1,8 @@
 // The in-memory row buffer and the list routines the copy run relies on.
-#include "app/controls.h"
+#include "platform/ports.h"
 #include "plain_controls.h"
-#include "tableops/list_routines.h"
 #include "tableops/row_buffer.h"
-#include "tableops/row_buffer_error.h"
+#include "tableops/spill_file.h"
 
 #include <QtTest>
 
@@ -107,10 +106,10 @@ private slots:
     void listContainsIgnoresCase()
     {
         PlainTableList list({"ORDERS", "Items"});
-        QVERIFY(tableops::ListContains("orders", list));
-        QVERIFY(tableops::ListContains("ITEMS", list));
-        QVERIFY(!tableops::ListContains("ORDERS ", list));
-        QVERIFY(!tableops::ListContains("x", PlainTableList()));
+        QVERIFY(platform::ListContains("orders", list));
+        QVERIFY(platform::ListContains("ITEMS", list));
+        QVERIFY(!platform::ListContains("ORDERS ", list));
+        QVERIFY(!platform::ListContains("x", PlainTableList()));
     }
 
     // The run's index answers as ListContains does, also after the run's own removals and additions,
@@ -119,36 +118,36 @@ private slots:
     {
         PlainTableList list({"ORDERS", "orders", "Items", QString::fromUtf8("\xC4\xB0STANBUL"), QString::fromUtf8("STRA\xC3\x9F" "E"),
                              QString::fromUtf8("\xCE\xA3\xCE\x9F\xCE\xA6\xCE\x9F\xCE\xA3")});
-        tableops::CaseInsensitiveNames names(list);
+        platform::CaseInsensitiveNames names(list);
         const QStringList questions = {"orders", "ORDERS", "Orders ", "items", QString::fromUtf8("istanbul"),
                                        QString::fromUtf8("\xC4\xB0stanbul"), QString::fromUtf8("stra\xC3\x9f" "e"), "STRASSE",
                                        QString::fromUtf8("\xCF\x83\xCE\xBF\xCF\x86\xCE\xBF\xCF\x82"), "x", ""};
         auto same = [&](const char* when) {
             for (const QString& question : questions)
-                QVERIFY2(names.contains(question) == tableops::ListContains(question, list),
+                QVERIFY2(names.contains(question) == platform::ListContains(question, list),
                          qPrintable(QString("%1: %2").arg(when, question)));
         };
         same("as filled");
-        names.remove("ORDERS", tableops::RemoveListItem(list, "ORDERS"));
+        names.remove("ORDERS", platform::RemoveListItem(list, "ORDERS"));
         same("one case removed");
-        names.remove("orders", tableops::RemoveListItem(list, "orders"));
+        names.remove("orders", platform::RemoveListItem(list, "orders"));
         same("both removed");
         list.add("Orders");
         names.add("Orders");
         same("added again");
-        names.remove("nothing", tableops::RemoveListItem(list, "nothing"));
+        names.remove("nothing", platform::RemoveListItem(list, "nothing"));
         same("nothing removed");
     }
 
     void removeListItemIsExactAndSkipsTheMovedEntry()
     {
         PlainTableList list({"A", "orders", "ORDERS", "Z"});
-        tableops::RemoveListItem(list, "orders");
+        platform::RemoveListItem(list, "orders");
         QCOMPARE(list.names(), QStringList({"A", "ORDERS", "Z"}));
         // Two equal entries side by side: the one that moves into the removed place is not compared.
         PlainTableList twins;
         twins.entries = {{"T", false}, {"T", false}};
-        tableops::RemoveListItem(twins, "T");
+        platform::RemoveListItem(twins, "T");
         QCOMPARE(twins.names(), QStringList({"T"}));
     }
 

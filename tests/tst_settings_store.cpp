@@ -1,5 +1,5 @@
 // The per-user settings: keys, exact values, absent keys, separate users, a private file.
-#include "app/settings_store.h"
+#include "platform/settings_store.h"
 
 #include <QtTest>
 
@@ -9,12 +9,12 @@ private slots:
     void valuesAreKeptExactly()
     {
         QTemporaryDir folder;
-        auto store = app::SettingsStore::inFile(folder.filePath("s.ini"));
+        auto store = platform::SettingsStore::inFile(folder.filePath("s.ini"));
         QCOMPARE(store->read("OracleServer"), QString());
         const QStringList values = {" KVMD ", "a;b=c", "pa\"ss'word", "Ωμέγα", "", "#not a comment"};
         for (int i = 0; i < values.size(); ++i)
             store->write(QString("Key%1").arg(i), values[i]);
-        auto again = app::SettingsStore::inFile(folder.filePath("s.ini"));
+        auto again = platform::SettingsStore::inFile(folder.filePath("s.ini"));
         for (int i = 0; i < values.size(); ++i)
             QCOMPARE(again->read(QString("Key%1").arg(i)), values[i]);
     }
@@ -22,7 +22,7 @@ private slots:
     void clearingKeepsTheKeyWithAnEmptyValue()
     {
         QTemporaryDir folder;
-        auto store = app::SettingsStore::inFile(folder.filePath("s.ini"));
+        auto store = platform::SettingsStore::inFile(folder.filePath("s.ini"));
         store->write("OracleUser", "scott");
         store->write("OracleUser", "");
         QSettings raw(folder.filePath("s.ini"), QSettings::IniFormat);
@@ -55,14 +55,14 @@ private slots:
         }
         const auto permissionsBefore = QFileInfo(folder.filePath(obstacle == "folder" ? "s.ini" : "blocker")).permissions();
 
-        auto store = app::SettingsStore::inFile(path);
+        auto store = platform::SettingsStore::inFile(path);
         QVERIFY(!store->write("OracleServer", "KVMD"));
         QVERIFY2(store->writeProblem().contains(QDir::toNativeSeparators(path)), qPrintable(store->writeProblem()));
         QVERIFY2(store->writeProblem().contains(reason), qPrintable(store->writeProblem()));
         QVERIFY(!store->write("OracleUser", "scott"));
         QCOMPARE(QFileInfo(folder.filePath(obstacle == "folder" ? "s.ini" : "blocker")).permissions(), permissionsBefore);
 
-        auto good = app::SettingsStore::inFile(folder.filePath("good.ini"));
+        auto good = platform::SettingsStore::inFile(folder.filePath("good.ini"));
         QVERIFY(good->write("OracleServer", "KVMD"));
         QCOMPARE(good->writeProblem(), QString());
     }
@@ -75,7 +75,7 @@ private slots:
 #else
         QTemporaryDir home;
         qputenv("XDG_CONFIG_HOME", home.path().toUtf8());
-        app::SettingsStore::forCurrentUser()->write("OraclePassword", "secret");
+        platform::SettingsStore::forCurrentUser()->write("OraclePassword", "secret");
 
         QFile file(home.filePath("Kestrovan.ini"));
         QVERIFY(file.exists());
@@ -85,7 +85,7 @@ private slots:
         const QByteArray content = file.readAll();
         QVERIFY(content.contains("[Mirravel]"));
         QVERIFY(content.contains("OraclePassword=secret"));
-        QCOMPARE(app::SettingsStore::forCurrentUser()->read("OraclePassword"), QString("secret"));
+        QCOMPARE(platform::SettingsStore::forCurrentUser()->read("OraclePassword"), QString("secret"));
 #endif
     }
 };

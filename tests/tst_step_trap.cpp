@@ -1,7 +1,6 @@
 // The error report text and the rules of the step trap that every handler runs under.
-#include "app/error_report.h"
-#include "app/operation_error.h"
-#include "app/step_trap.h"
+#include "platform/step_trap.h"
+#include "platform/operation_error.h"
 #include "oracle/database_error.h"
 #include "scripted_dialogs.h"
 
@@ -13,7 +12,7 @@ class StepTrapTest : public QObject {
 private slots:
     void reportText()
     {
-        QCOMPARE(app::ErrorReportText("ORA-00942: table or view does not exist", "Form2.PushButton8_Click", 154),
+        QCOMPARE(platform::ErrorReportText("ORA-00942: table or view does not exist", "Form2.PushButton8_Click", 154),
                  QString("ORA-00942: table or view does not exist\r\n"
                          "in Brenvick2021/08/31.Form2.PushButton8_Click at line 154\r\r"
                          "Please email screenshot of this message to support@kestrovan.com"));
@@ -22,7 +21,7 @@ private slots:
     void failingStepIsReportedAndTheNextStepRuns()
     {
         ScriptedDialogs dialogs;
-        app::StepTrap trap(dialogs, "Form1.Form_Load");
+        platform::StepTrap trap(dialogs, "Form1.Form_Load");
         QStringList ran;
         QVERIFY(trap.step(126, [&] { ran << "126"; }));
         QVERIFY(!trap.step(128, [&] { throw std::runtime_error("Invalid picture"); }));
@@ -36,7 +35,7 @@ private slots:
     void twoFailuresGiveTwoReportsInStepOrder()
     {
         ScriptedDialogs dialogs;
-        app::StepTrap trap(dialogs, "Form2.PushButton3_Click");
+        platform::StepTrap trap(dialogs, "Form2.PushButton3_Click");
         trap.step(162, [] { throw oracle::DatabaseError("first", "42S02"); });
         trap.step(164, [] { throw oracle::DatabaseError("second", "42S02"); });
         QCOMPARE(dialogs.errorPlaces(), QStringList({"Form2.PushButton3_Click at line 162", "Form2.PushButton3_Click at line 164"}));
@@ -47,7 +46,7 @@ private slots:
     void failingConditionEntersItsBlock()
     {
         ScriptedDialogs dialogs;
-        app::StepTrap trap(dialogs, "Form1.PushButton2_Click");
+        platform::StepTrap trap(dialogs, "Form1.PushButton2_Click");
         bool entered = trap.when(102, []() -> bool { throw std::runtime_error("no object"); });
         QVERIFY(entered);
         QVERIFY(!trap.when(104, [] { return false; }));
@@ -58,7 +57,7 @@ private slots:
     void failingStepInLoopGoesOnWithTheSamePass()
     {
         ScriptedDialogs dialogs;
-        app::StepTrap trap(dialogs, "Form2.PushButton9_Click");
+        platform::StepTrap trap(dialogs, "Form2.PushButton9_Click");
         QStringList ran;
         for (int pass = 0; pass < 3; ++pass) {
             trap.step(112, [&] {
@@ -75,7 +74,7 @@ private slots:
     void failingEndTestEndsTheWalkAfterOneReport()
     {
         ScriptedDialogs dialogs;
-        app::StepTrap trap(dialogs, "Form2.PushButton3_Click");
+        platform::StepTrap trap(dialogs, "Form2.PushButton3_Click");
         int passes = 0;
         while (trap.more(168, []() -> bool { throw std::runtime_error("Operation is not allowed when the object is closed."); }))
             ++passes;
@@ -86,13 +85,13 @@ private slots:
     void lostConnectionStopsWalks()
     {
         ScriptedDialogs dialogs;
-        app::StepTrap trap(dialogs, "Form2.PushButton3_Click");
+        platform::StepTrap trap(dialogs, "Form2.PushButton3_Click");
         QVERIFY(trap.more(226, [] { return true; }));
         trap.step(280, [] { throw oracle::DatabaseError("ORA-03113: end-of-file on communication channel", "08S01"); });
         QVERIFY(trap.operationEnded());
         QVERIFY(!trap.more(226, [] { return true; }));
         // An ordinary statement failure does not.
-        app::StepTrap other(dialogs, "Form2.PushButton3_Click");
+        platform::StepTrap other(dialogs, "Form2.PushButton3_Click");
         other.step(280, [] { throw oracle::DatabaseError("ORA-00913: too many values", "HY000"); });
         QVERIFY(!other.operationEnded());
     }
@@ -103,7 +102,7 @@ private slots:
     void repeatedErrorsOfATableAreCounted()
     {
         ScriptedDialogs dialogs;
-        app::StepTrap trap(dialogs, "Form2.PushButton3_Click");
+        platform::StepTrap trap(dialogs, "Form2.PushButton3_Click");
         const auto refused = [] { throw oracle::DatabaseError("ORA-01722: invalid number", "HY000", 1722); };
         trap.step(280, refused);
         trap.step(280, refused);
@@ -133,8 +132,8 @@ private slots:
     void cancellationIsNotReported()
     {
         ScriptedDialogs dialogs;
-        app::StepTrap trap(dialogs, "Form2.PushButton3_Click");
-        QVERIFY_THROWS_EXCEPTION(app::OperationCancelled, trap.step(228, [] { throw app::OperationCancelled(); }));
+        platform::StepTrap trap(dialogs, "Form2.PushButton3_Click");
+        QVERIFY_THROWS_EXCEPTION(platform::OperationCancelled, trap.step(228, [] { throw platform::OperationCancelled(); }));
         QVERIFY(dialogs.shown.isEmpty());
     }
 };

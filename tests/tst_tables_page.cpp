@@ -1,14 +1,14 @@
 // The tables page driven through its controls: lists, selection, Back, Help, failures of the
 // catalogue, the busy guard and closing during a run.
 #include "devdb_fixture.h"
-#include "app/widgets/form_colours.h"
-#include "app/widgets/message_box_dialogs.h"
-#include "app/widgets/progress_bar_display.h"
+#include "desktop/skin.h"
+#include "desktop/message_box_dialogs.h"
+#include "desktop/qt_ports.h"
 #include "open_box.h"
 #include "page_services_harness.h"
 #include "ui/login_page.h"
 #include "ui/tables_page.h"
-#include "ui/tables_page_layout.h"
+#include "ui/page_layouts.h"
 #include "ui/wizard.h"
 
 #include <QGroupBox>
@@ -86,7 +86,7 @@ private slots:
     {
         QWidget form;
         const ui::TablesPageControls controls = ui::BuildTablesPageControls(&form);
-        app::ProgressBarDisplay display(controls.progressBar);
+        desktop::ProgressBarDisplay display(controls.progressBar);
         display.showWork("Reading ORDERS...", true);
         QCOMPARE(controls.progressBar->maximum(), 0);
         QCOMPARE(controls.progressBar->text(), QString("Reading ORDERS..."));
@@ -108,7 +108,7 @@ private slots:
         QCOMPARE(page->windowTitle(), QString("Mirravel"));
         QCOMPARE(page->findChild<QProgressBar*>("ProgressBar1")->format(), QString("Progress Bar"));
         QCOMPARE(page->findChild<QProgressBar*>("ProgressBar1")->maximum(), 100);
-        QCOMPARE(page->palette().color(QPalette::Window), app::ButtonFaceColour());
+        QCOMPARE(page->palette().color(QPalette::Window), desktop::ButtonFaceColour());
         QCOMPARE(page->focusWidget(), listWidget(2));
     }
 
@@ -179,7 +179,7 @@ private slots:
         button("PushButton4")->click();
         QCOMPARE(harness->dialogs.texts("information"), QStringList{"Please select a table"});
 
-        app::TableList& entries = page->tableList(DatabaseSide::One);
+        platform::TableList& entries = page->tableList(DatabaseSide::One);
         clickEntry(1, 2);  // ORDERS
         entries.removeAt(0);
         QCOMPARE(entries.text(entries.currentIndex()), QString("ORDERS"));
@@ -327,7 +327,7 @@ private slots:
         const QStringList saved = {"DEMO1", "scott", "tiger", "DEMO2", "hr", "hr"};
         for (int i = 0; i < 6; ++i)
             harness->settings->write(ui::kLoginFieldKeys[size_t(i)], saved[i]);
-        app::MessageBoxDialogs realBoxes;
+        desktop::MessageBoxDialogs realBoxes;
         const ui::PageServices& scripted = harness->services;
         ui::PageServices withRealBoxes{realBoxes, scripted.settings, scripted.events, scripted.homePage,
                                        scripted.programFolder, scripted.endProgram, scripted.journal};

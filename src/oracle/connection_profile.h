@@ -1,7 +1,12 @@
 #pragma once
 
+// A side's login as typed, and how it reaches a database: the connection string of the driver
+// that is installed (or named), and whether it connects.
+
 #include <QString>
+#include <QStringList>
 #include <cstddef>
+#include <optional>
 
 namespace oracle {
 
@@ -38,5 +43,53 @@ QString BuildConnectionString(const ConnectionProfile& profile);
 bool TestConnection(const QString& connectionString);
 // Why a connection does not open, in the driver's own words; empty when it opens. Never raises.
 QString ConnectionFailure(const QString& connectionString);
+
+inline const QString kMicrosoftDriverName = QStringLiteral("Microsoft ODBC for Oracle");
+
+// The keyword a driver reads the database's name from: Microsoft's driver takes the SID as
+// Server=, Oracle's own as DBQ= (a TNS alias or an Easy Connect text); a driver of any other name
+// is given both, since drivers pass over keywords they do not know.
+enum class DatabaseKeyword { Server, Dbq, ServerAndDbq };
+
+struct OdbcDriver {
+    QString name;
+    DatabaseKeyword keyword = DatabaseKeyword::Server;
+
+    friend bool operator==(const OdbcDriver&, const OdbcDriver&) = default;
+};
+
+DatabaseKeyword KeywordOfDriver(const QString& driverName);
+
+// The driver a connection goes through: the one asked for by name, else Microsoft's when it is
+// installed, else Oracle's own (registered as "Oracle 21 ODBC driver", "Oracle in
+// instantclient_21_12", ...), the highest version its name shows. Empty when none is installed.
+std::optional<OdbcDriver> ChooseOdbcDriver(const QStringList& installed, const QString& requested);
+
+// The profile in the driver's keywords: "Driver={name};Server=...;Uid=...;Pwd=...;" for Microsoft's
+// driver (the same text as BuildConnectionString), DBQ= in place of Server= for Oracle's, both for
+// others. Values are braced by the same rule.
+QString ConnectionStringFor(const ConnectionProfile& profile, const OdbcDriver& driver);
+
+// The ODBC drivers the driver manager knows (odbcinst.ini, or the registry on Windows), in its
+// order. Empty when it cannot tell.
+QStringList InstalledOdbcDrivers();
+
+// One line per installed driver, the one the program would use marked with the keyword it names
+// the database by; a closing line when none of them would do.
+QStringList DescribeOdbcDrivers(const QStringList& installed, const QString& requested);
+
+// How every operation reaches a driver with a profile: looks at the installed drivers each time a
+// connection is about to open, so a driver installed meanwhile is found, and keeps the name asked
+// for on the command line.
+class DriverRoute {
+public:
+    explicit DriverRoute(QString requested = QString()) : requested_(std::move(requested)) {}
+    const QString& requested() const { return requested_; }
+    // Without any usable driver, the profile's own string: its open then fails as any failed open.
+    QString connectionString(const ConnectionProfile& profile) const;
+
+private:
+    QString requested_;
+};
 
 } // namespace oracle

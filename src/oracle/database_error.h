@@ -1,12 +1,14 @@
 #pragma once
 
-#include "app/operation_error.h"
+#include "platform/operation_error.h"
+
+#include <QString>
 
 namespace oracle {
 
 // A failure of the database layer, carrying the driver's own diagnostic text unchanged, its
 // SQLSTATE and its native error number (Oracle's ORA number).
-class DatabaseError : public app::OperationError {
+class DatabaseError : public platform::OperationError {
 public:
     DatabaseError(const QString& text, QString sqlState, int nativeError = 0)
         : OperationError(text), sqlState_(std::move(sqlState)), nativeError_(nativeError)
@@ -15,7 +17,7 @@ public:
 
     QString sqlState() const { return sqlState_; }
     int nativeError() const { return nativeError_; }
-    app::FailureReach reach() const override;
+    platform::FailureReach reach() const override;
     // The SQLSTATE and native number; the text too where the driver gives no number.
     QString repeatKey() const override;
 
@@ -28,7 +30,19 @@ private:
 class ConnectFailure : public DatabaseError {
 public:
     explicit ConnectFailure(const DatabaseError& error) : DatabaseError(error) {}
-    app::FailureReach reach() const override { return app::FailureReach::Operation; }
+    platform::FailureReach reach() const override { return platform::FailureReach::Operation; }
 };
+
+// What a database failure says about the statements that would follow it. Most failures concern
+// their own statement; these will fail everything after them the same way, so a report for each
+// would bury the user in boxes.
+
+// The session is gone (a connection-class SQLSTATE, or Oracle's own texts for a dead session,
+// whatever SQLSTATE the driver put on them): nothing more can run on the connection.
+bool SaysConnectionGone(const QString& sqlState, int nativeError, const QString& text);
+
+// The target cannot take more (no space, quota exceeded, archiver stuck, undo full): every further
+// row fails the same way until space is freed.
+bool SaysNoSpaceLeft(int nativeError, const QString& text);
 
 } // namespace oracle

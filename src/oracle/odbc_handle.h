@@ -1,9 +1,11 @@
 #pragma once
 
 // The ODBC calls' common ground, for the database layer's own files only: owned handles, the
-// wide text the W entry points take and give, and the driver's diagnostics as a DatabaseError.
+// wide text the W entry points take and give, the driver's diagnostics as a DatabaseError, what a
+// connection and its statements share, and how a result set reads its columns.
 
 #include "oracle/database_error.h"
+#include "oracle/field_value.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -13,6 +15,9 @@
 #include <sqlucode.h>
 
 #include <QString>
+#include <memory>
+#include <optional>
+#include <vector>
 
 static_assert(sizeof(SQLWCHAR) == sizeof(char16_t), "ODBC wide characters must be UTF-16 code units");
 
@@ -55,5 +60,68 @@ private:
 
 // A fresh ODBC 3 environment; throws DatabaseError when the driver manager cannot give one.
 Handle OdbcEnvironment();
+
+// What a connection and its statements share: a result set keeps its connection's core alive while
+// it reads, and a closing connection closes the statements still open on it.
+struct StatementCore {
+    Handle statement;
+};
+
+struct ConnectionCore {
+    Handle environment;
+    Handle connection;
+    // A statement handle kept between statements that return no rows: allocating one per
+    // INSERT would cost as much as a good part of the INSERT itself.
+    Handle spareStatement;
+    bool open = false;
+    std::vector<std::weak_ptr<StatementCore>> statements;
+    std::optional<bool> getDataOnBound;
+
+    // Whether SQLGetData may read a bound column again (SQL_GD_BOUND), asked once.
+    bool boundValuesRereadable()
+    {
+        if (!getDataOnBound) {
+            SQLUINTEGER extensions = 0;
+            const SQLRETURN rc = SQLGetInfoW(connection.get(), SQL_GETDATA_EXTENSIONS, &extensions, sizeof extensions, nullptr);
+            getDataOnBound = Succeeded(rc) && (extensions & SQL_GD_BOUND) != 0;
+        }
+        return *getDataOnBound;
+    }
+
+    // Statements go before the link: a disconnect with open statements is refused by some drivers.
+    void closeStatements()
+    {
+        spareStatement.reset();
+        for (auto& weak : statements)
+            if (auto statement = weak.lock())
+                statement->statement.reset();
+        statements.clear();
+    }
+
+    ~ConnectionCore()
+    {
+        closeStatements();
+        if (open)
+            SQLDisconnect(connection.get());
+    }
+};
+
+// How a result set reads the columns of its rows: short columns through buffers bound to them,
+// the others piece by piece.
+
+// A column read through a buffer bound to it, filled by each fetch.
+struct BoundColumn {
+    std::vector<SQLWCHAR> text;  // text columns
+    unsigned char bit = 0;       // Boolean columns
+    SQLLEN indicator = 0;
+};
+
+// Reads one column of the current row, piece by piece when it is longer than the buffer.
+FieldValue ReadColumn(SQLHSTMT statement, SQLUSMALLINT number, SQLSMALLINT sqlType);
+
+// Short columns are bound, so one fetch fills them all instead of a call per value; long and
+// binary ones are read piece by piece after them (unbound columns must follow the bound ones).
+std::vector<BoundColumn> BindLeadingColumns(SQLHSTMT statement, const std::vector<ColumnInfo>& columns,
+                                            const std::vector<SQLULEN>& sizes, bool boundValuesRereadable);
 
 } // namespace oracle::detail

@@ -85,7 +85,6 @@ QString SelectAllRows(const QString& tableName)
     return QStringLiteral("SELECT * FROM ") + QuotedIdentifier(tableName);
 }
 
-
 namespace {
 
 // The escape that opens a text literal of this column type, and what closes it.

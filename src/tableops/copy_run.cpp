@@ -1,14 +1,13 @@
-#include "tableops/copy_run.h"
+#include "tableops/operations.h"
 
-#include "app/step_trap.h"
 #include "oracle/connection.h"
 #include "oracle/schema_identity.h"
 #include "oracle/sql_statements.h"
-#include "tableops/definition_transfer.h"
-#include "tableops/list_routines.h"
+#include "platform/ports.h"
+#include "platform/step_trap.h"
 #include "tableops/operation_journal.h"
 #include "tableops/page_context.h"
-#include "tableops/row_transfer.h"
+#include "tableops/table_transfer.h"
 
 namespace tableops {
 
@@ -30,7 +29,7 @@ QString invisibleColumnsText(const QString& tableName, const QStringList& column
         .arg(tableName, columns.join(QStringLiteral(", ")));
 }
 
-QString repeatedFailureText(const QString& tableName, const app::StepTrap::RepeatedFailure& repeated)
+QString repeatedFailureText(const QString& tableName, const platform::StepTrap::RepeatedFailure& repeated)
 {
     const QString rows = repeated.count == 1 ? QStringLiteral("1 more row") : QStringLiteral("%1 more rows").arg(repeated.count);
     return QStringLiteral("%1 of %2 failed with the same error as reported before:\r\n\r\n%3")
@@ -39,7 +38,7 @@ QString repeatedFailureText(const QString& tableName, const app::StepTrap::Repea
 
 // Both sides on one schema: overwriting would drop the source table itself, rows and all. True
 // when the run may go on; otherwise the user has been told why it does not.
-bool sidesAreTwoSchemas(app::StepTrap& trap, const PageContext& page, oracle::Connection& side1, oracle::Connection& side2)
+bool sidesAreTwoSchemas(platform::StepTrap& trap, const PageContext& page, oracle::Connection& side1, oracle::Connection& side2)
 {
     std::optional<oracle::SchemaIdentity> identity1, identity2;
     if (!trap.step(127, [&] {
@@ -60,16 +59,16 @@ bool sidesAreTwoSchemas(app::StepTrap& trap, const PageContext& page, oracle::Co
 
 } // namespace
 
-void SendTables(app::StepTrap& trap, const PageContext& page, DatabaseSide sourceSide, DatabaseSide targetSide)
+void SendTables(platform::StepTrap& trap, const PageContext& page, DatabaseSide sourceSide, DatabaseSide targetSide)
 {
-    app::TableList& sourceList = page.list(sourceSide);
-    app::TableList& targetList = page.list(targetSide);
+    platform::TableList& sourceList = page.list(sourceSide);
+    platform::TableList& targetList = page.list(targetSide);
 
     if (trap.when(118, [&] { return sourceList.currentIndex() == -1; })) {
         trap.step(302, [&] { page.dialogs.information(page.applicationTitle, QStringLiteral("Please select a table.")); });
         return;
     }
-    trap.step(120, [&] { page.pointer.setPointer(app::kPointerHourglass); });
+    trap.step(120, [&] { page.pointer.setPointer(platform::kPointerHourglass); });
 
     oracle::Connection side1, side2;
     trap.step(124, [&] { side1.open(page.connectionString(DatabaseSide::One)); });
@@ -88,7 +87,7 @@ void SendTables(app::StepTrap& trap, const PageContext& page, DatabaseSide sourc
     if (mayCopy) {
         trap.mark(128);
         const int count = sourceList.count();
-        CaseInsensitiveNames targetNames(targetList);
+        platform::CaseInsensitiveNames targetNames(targetList);
         for (int index = count - 1; index >= 0 && !trap.operationEnded(); --index) {
             // A table the target could not take does not stop the next one: it tells by itself
             // whether space came back.
@@ -136,7 +135,7 @@ void SendTables(app::StepTrap& trap, const PageContext& page, DatabaseSide sourc
                     outcome.dropped = trap.step(154, [&] { target.execute(oracle::sql::DropTable(tableName)); });
                     // With the connection gone the drop may not have happened: the list keeps the name.
                     if (!trap.operationEnded())
-                        trap.step(156, [&] { targetNames.remove(tableName, RemoveListItem(targetList, tableName)); });
+                        trap.step(156, [&] { targetNames.remove(tableName, platform::RemoveListItem(targetList, tableName)); });
                 }
                 // Rows go only into a table this run created: otherwise they would land in
                 // whatever table of that name still stands on the target.
@@ -154,7 +153,7 @@ void SendTables(app::StepTrap& trap, const PageContext& page, DatabaseSide sourc
             if (!read || !created || trap.tableEnded())
                 outcome.failure = trap.lastFailure();
             page.journal.record(SentTableJournalText(outcome));
-            for (const app::StepTrap::RepeatedFailure& repeated : trap.endTable())
+            for (const platform::StepTrap::RepeatedFailure& repeated : trap.endTable())
                 trap.step(284, [&] { page.dialogs.information(page.applicationTitle, repeatedFailureText(tableName, repeated)); });
             // A created table stands on the target whatever ended the run after it. After a read
             // that failed, an old table that was to be overwritten stands as it was, and listed.
@@ -173,7 +172,7 @@ void SendTables(app::StepTrap& trap, const PageContext& page, DatabaseSide sourc
 
     trap.step(294, [&] { source.close(); });
     trap.step(296, [&] { target.close(); });
-    trap.step(298, [&] { page.pointer.setPointer(app::kPointerDefault); });
+    trap.step(298, [&] { page.pointer.setPointer(platform::kPointerDefault); });
     trap.step(300, [&] {
         page.progress.setValue(0);
         page.progress.setText(QStringLiteral("Progress Bar"));

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "oracle/connection_profile.h"
-#include "tableops/row_transfer.h"
+#include "tableops/table_transfer.h"
 
 #include <QString>
 #include <cstdint>

@@ -1,9 +1,8 @@
 #include "tableops/row_buffer.h"
 
-#include "tableops/size_prefix.h"
+#include "tableops/spill_file.h"
 
 #include <QStringDecoder>
-
 #include <algorithm>
 #include <cstring>
 #include <stdexcept>

@@ -1,11 +1,7 @@
 #include "tableops/spill_file.h"
 
-#include "tableops/row_buffer_error.h"
-#include "tableops/size_prefix.h"
-
 #include <QDir>
 #include <QTemporaryFile>
-
 #include <cstring>
 
 namespace tableops {

@@ -1,6 +1,6 @@
 #include "ui/help_texts.h"
 
-#include "app/step_trap.h"
+#include "platform/step_trap.h"
 
 namespace ui {
 
@@ -8,7 +8,7 @@ namespace {
 const QString kContactPageAddress = QStringLiteral("https://www.kestrovan.com/contact/");
 }
 
-QString SidHelpText(app::StepTrap& trap)
+QString SidHelpText(platform::StepTrap& trap)
 {
     static const char* const exampleLines[] = {
         "KVMD =",

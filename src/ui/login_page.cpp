@@ -1,21 +1,18 @@
 #include "ui/login_page.h"
 
-#include "app/application_title.h"
-#include "app/dialogs.h"
-#include "app/file_exists.h"
-#include "app/journal.h"
-#include "app/program_files.h"
-#include "app/settings_store.h"
-#include "app/step_trap.h"
-#include "app/widgets/application_icon.h"
-#include "app/widgets/cursor_file.h"
-#include "app/widgets/form_colours.h"
+#include "desktop/application_identity.h"
+#include "desktop/skin.h"
 #include "oracle/connection.h"
-#include "ui/handler_run.h"
+#include "platform/journal.h"
+#include "platform/ports.h"
+#include "platform/program_files.h"
+#include "platform/settings_store.h"
+#include "platform/step_trap.h"
+#include "ui/handler_guards.h"
 #include "ui/help_texts.h"
 #include "ui/page_design.h"
+#include "ui/page_services.h"
 #include "ui/pointer_rules.h"
-#include "ui/tables_page_access.h"
 
 #include <QCloseEvent>
 #include <QGroupBox>
@@ -157,22 +154,22 @@ void LoginPage::load()
 
 void LoginPage::runLoadSteps()
 {
-    app::StepTrap trap(services_.dialogs, kLoadPath, &services_.events);
+    platform::StepTrap trap(services_.dialogs, kLoadPath, &services_.events);
     trap.step(100, [&] {
         // The skin engine itself is not part of this build; its colour steps are.
-        if (app::FileExists(app::SkinFilePath(services_.programFolder)))
-            app::ApplyFormColours(this);
+        if (platform::FileExists(platform::SkinFilePath(services_.programFolder)))
+            desktop::ApplyFormColours(this);
     });
     trap.step(104, [&] {
-        setWindowTitle(app::kProductName);
-        setWindowIcon(app::ApplicationIcon());
-        services_.applicationTitle = app::SetApplicationTitle(app::kProductName);
+        setWindowTitle(desktop::kProductName);
+        setWindowIcon(desktop::ApplicationIcon());
+        services_.applicationTitle = desktop::SetApplicationTitle(desktop::kProductName);
     });
     trap.step(106, [&] { services_.homePage.run(); });
-    const QString cursorPath = app::HandCursorPath(services_.programFolder);
-    if (trap.when(124, [&] { return app::FileExists(cursorPath); })) {
+    const QString cursorPath = platform::HandCursorPath(services_.programFolder);
+    if (trap.when(124, [&] { return platform::FileExists(cursorPath); })) {
         trap.step(126, [&] {
-            pointer_.setCustomImage(app::LoadCursorFileOrFail(cursorPath));
+            pointer_.setCustomImage(desktop::LoadCursorFileOrFail(cursorPath));
         });
     }
     const auto& fields = controls_.fields;
@@ -200,8 +197,8 @@ void LoginPage::goToTablesPage()
 
 void LoginPage::runGoToTablesPageSteps()
 {
-    app::StepTrap trap(services_.dialogs, kGoToTablesPagePath, &services_.events);
-    trap.step(100, [&] { pointer_.setPointer(app::kPointerHourglass); });
+    platform::StepTrap trap(services_.dialogs, kGoToTablesPagePath, &services_.events);
+    trap.step(100, [&] { pointer_.setPointer(platform::kPointerHourglass); });
     if (trap.when(102, [&] { return connects(DatabaseSide::One, QStringLiteral("Next >")); })) {
         if (trap.when(104, [&] { return connects(DatabaseSide::Two, QStringLiteral("Next >")); })) {
             trap.step(106, [&] { pages_.reloadTablesPage(); });
@@ -209,7 +206,7 @@ void LoginPage::runGoToTablesPageSteps()
             trap.step(110, [&] { hide(); });
         }
     }
-    trap.step(112, [&] { pointer_.setPointer(app::kPointerDefault); });
+    trap.step(112, [&] { pointer_.setPointer(platform::kPointerDefault); });
 }
 
 // Every failure ends in the one fixed message, never the driver's text.
@@ -219,15 +216,15 @@ void LoginPage::testConnection(DatabaseSide side)
         return;
     oracle::Connection connection;
     try {
-        pointer_.setPointer(app::kPointerHourglass);
+        pointer_.setPointer(platform::kPointerHourglass);
         connection.open(connectionString(side));
         services_.dialogs.information(services_.applicationTitle, QStringLiteral("Connection successful."));
-        pointer_.setPointer(app::kPointerDefault);
+        pointer_.setPointer(platform::kPointerDefault);
     } catch (const std::exception& failure) {
-        journalFailedLogin(QStringLiteral("Test Connection"), side, app::FailureText(failure));
+        journalFailedLogin(QStringLiteral("Test Connection"), side, platform::FailureText(failure));
         services_.dialogs.information(services_.applicationTitle,
                                       QStringLiteral("Could not connect. Please check with your administrator."));
-        pointer_.setPointer(app::kPointerDefault);
+        pointer_.setPointer(platform::kPointerDefault);
     }
 }
 
@@ -237,7 +234,7 @@ void LoginPage::showSidHelp(DatabaseSide side) { showSidHelpUnder(kSidHelpPaths[
 
 void LoginPage::showSidHelpUnder(const QString& procedurePath, bool withLobNote)
 {
-    app::StepTrap trap(services_.dialogs, procedurePath);
+    platform::StepTrap trap(services_.dialogs, procedurePath);
     const QString text = SidHelpText(trap);
     trap.step(126, [&] { services_.dialogs.information(services_.applicationTitle, text); });
     if (withLobNote)

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/widgets/window_pointer.h"
+#include "desktop/qt_ports.h"
 #include "oracle/connection_profile.h"
-#include "ui/login_page_layout.h"
+#include "ui/page_layouts.h"
 #include "ui/page_services.h"
 
 #include <QWidget>
@@ -32,7 +32,7 @@ public:
     bool hiddenByLoad() const { return hiddenByLoad_; }
 
     oracle::ConnectionProfile CurrentProfile(oracle::DatabaseSide side) const override;
-    app::PagePointer& pointer() { return pointer_; }
+    platform::PagePointer& pointer() { return pointer_; }
 
     // The buttons' handlers. While "Next >" fills the lists, it and the connection tests ignore
     // clicks.
@@ -65,7 +65,7 @@ private:
 
     PageServices& services_;
     TablesPageAccess& pages_;
-    app::WindowPointer pointer_;
+    desktop::WindowPointer pointer_;
     LoginPageControls controls_;
     PointerRules* pointerRules_ = nullptr;
     bool hiddenByLoad_ = false;

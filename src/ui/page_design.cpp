@@ -1,18 +1,19 @@
 #include "ui/page_design.h"
 
-#include "ui/frame.h"
-
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QKeyEvent>
-#include <QPainter>
-#include <QStyleOptionButton>
-#include <QStylePainter>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
+#include <QPainter>
 #include <QPalette>
 #include <QPushButton>
 #include <QScreen>
+#include <QStyleOptionButton>
+#include <QStyleOptionGroupBox>
+#include <QStylePainter>
+
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -100,6 +101,49 @@ void keepMouseMoves(QWidget* widget)
     widget->setAttribute(Qt::WA_NoMousePropagation);
 }
 
+// A frame whose caption is black, as the pages were designed, whatever the palette or style
+// would give it; the controls inside keep the palette's colours.
+class Frame : public QGroupBox {
+public:
+    using QGroupBox::QGroupBox;
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QStylePainter painter(this);
+        QStyleOptionGroupBox option;
+        initStyleOption(&option);
+        // Styles take the caption's colour from the option's text colour or, without one, from the
+        // palette's window text: both are black here.
+        const QColor black = QColor::fromRgb(kDesignedTextColour);
+        option.textColor = black;
+        option.palette.setColor(QPalette::WindowText, black);
+        painter.drawComplexControl(QStyle::CC_GroupBox, option);
+    }
+};
+
+// A table list that, like the classic list box, has no current entry until the user clicks one
+// or moves to one with a key. Qt would make the first entry current whenever the list takes the
+// focus, and the commands would then run on an entry nobody chose.
+class ListBox : public QListWidget {
+public:
+    explicit ListBox(QWidget* parent) : QListWidget(parent)
+    {
+        // Every entry is one line of the same font: laying out tens of thousands of names then
+        // costs one measure, not one per name.
+        setUniformItemSizes(true);
+    }
+
+protected:
+    void focusInEvent(QFocusEvent* event) override
+    {
+        const bool hadCurrent = currentIndex().isValid();
+        QListWidget::focusInEvent(event);
+        if (!hadCurrent && currentIndex().isValid())
+            selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
+    }
+};
+
 } // namespace
 
 int Twips(const QWidget* widget, int twips)
@@ -176,6 +220,13 @@ QGroupBox* MakeFrame(QWidget* parent, const char* name, const QString& caption)
     keepMouseMoves(frame);
     SetBackgroundColour(frame, 0xFFFFFF);
     return frame;
+}
+
+QListWidget* MakeListBox(QWidget* parent, const char* name)
+{
+    auto* list = new ListBox(parent);
+    list->setObjectName(QLatin1String(name));
+    return list;
 }
 
 QLineEdit* MakeTextBox(QWidget* parent, const char* name)

@@ -7,6 +7,7 @@ class QPushButton;
 class QLabel;
 class QGroupBox;
 class QLineEdit;
+class QListWidget;
 
 namespace ui {
 
@@ -20,6 +21,8 @@ QPushButton* MakePushButton(QWidget* parent, const char* name, const QString& ca
 QLabel* MakeLabel(QWidget* parent, const char* name, const QString& caption);
 QGroupBox* MakeFrame(QWidget* parent, const char* name, const QString& caption);
 QLineEdit* MakeTextBox(QWidget* parent, const char* name);
+// A table list with no current entry until the user picks one.
+QListWidget* MakeListBox(QWidget* parent, const char* name);
 
 void SetBackgroundColour(QWidget* widget, unsigned rgb);
 // A page window: fixed size (minimize, no maximize), Arial 9 pt, white as designed.

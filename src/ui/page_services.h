@@ -1,12 +1,12 @@
 #pragma once
 
-#include "app/widgets/home_page_visit.h"
-#include "oracle/odbc_driver.h"
+#include "desktop/application_identity.h"
+#include "oracle/connection_profile.h"
 
 #include <QString>
 #include <functional>
 
-namespace app {
+namespace platform {
 class Dialogs;
 class SettingsStore;
 class EventPump;
@@ -19,16 +19,26 @@ namespace ui {
 // program folder with its optional files, how the program ends, the journal of what was done, and
 // the ODBC driver that every connection goes through.
 struct PageServices {
-    app::Dialogs& dialogs;
-    app::SettingsStore& settings;
-    app::EventPump& events;
-    app::HomePageVisit homePage;
+    platform::Dialogs& dialogs;
+    platform::SettingsStore& settings;
+    platform::EventPump& events;
+    desktop::HomePageVisit homePage;
     QString programFolder;
     std::function<void()> endProgram;
-    app::Journal& journal;
+    platform::Journal& journal;
     // The title of both pages' plain boxes: empty until the login page's load sets it.
     QString applicationTitle = QString();
     oracle::DriverRoute drivers = oracle::DriverRoute();
+};
+
+// The tables page as the login page reaches it, through whoever owns both pages: made, and
+// loaded, the first time either is asked.
+class TablesPageAccess {
+public:
+    virtual ~TablesPageAccess() = default;
+    // Reads both lists anew from the login fields as they are now.
+    virtual void reloadTablesPage() = 0;
+    virtual void showTablesPage() = 0;
 };
 
 } // namespace ui

@@ -1,13 +1,13 @@
 #include "ui/pointer_rules.h"
 
-#include "app/controls.h"
+#include "platform/ports.h"
 
 #include <QEvent>
 #include <QWidget>
 
 namespace ui {
 
-PointerRules::PointerRules(app::PagePointer& pointer, QObject* parent) : QObject(parent), pointer_(pointer) {}
+PointerRules::PointerRules(platform::PagePointer& pointer, QObject* parent) : QObject(parent), pointer_(pointer) {}
 
 void PointerRules::watchButton(QWidget* button)
 {
@@ -24,8 +24,8 @@ void PointerRules::watchSurface(QWidget* surface)
 
 bool PointerRules::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::MouseMove && pointer_.pointer() != app::kPointerHourglass)
-        pointer_.setPointer(buttons_.contains(watched) ? app::kPointerCustom : app::kPointerDefault);
+    if (event->type() == QEvent::MouseMove && pointer_.pointer() != platform::kPointerHourglass)
+        pointer_.setPointer(buttons_.contains(watched) ? platform::kPointerCustom : platform::kPointerDefault);
     return false;
 }
 

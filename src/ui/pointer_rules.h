@@ -2,7 +2,7 @@
 
 #include <QObject>
 
-namespace app {
+namespace platform {
 class PagePointer;
 }
 
@@ -12,7 +12,7 @@ namespace ui {
 // boxes and lists, and neither ever replaces a running action's hourglass.
 class PointerRules : public QObject {
 public:
-    PointerRules(app::PagePointer& pointer, QObject* parent);
+    PointerRules(platform::PagePointer& pointer, QObject* parent);
     void watchButton(QWidget* button);
     void watchSurface(QWidget* surface);
 
@@ -20,7 +20,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    app::PagePointer& pointer_;
+    platform::PagePointer& pointer_;
     QObjectList buttons_;
 };
 

@@ -1,19 +1,13 @@
 #include "ui/tables_page.h"
 
-#include "app/application_title.h"
-#include "app/dialogs.h"
-#include "app/file_exists.h"
-#include "app/program_files.h"
-#include "app/step_trap.h"
-#include "app/widgets/application_icon.h"
-#include "app/widgets/cursor_file.h"
-#include "app/widgets/form_colours.h"
-#include "tableops/copy_run.h"
+#include "desktop/application_identity.h"
+#include "desktop/skin.h"
+#include "platform/ports.h"
+#include "platform/program_files.h"
+#include "platform/step_trap.h"
+#include "tableops/operations.h"
 #include "tableops/page_context.h"
-#include "tableops/table_deletion.h"
-#include "tableops/table_list_filling.h"
-#include "tableops/table_rename.h"
-#include "ui/handler_run.h"
+#include "ui/handler_guards.h"
 #include "ui/help_texts.h"
 #include "ui/page_design.h"
 #include "ui/pointer_rules.h"
@@ -34,9 +28,9 @@ TablesPage::TablesPage(PageServices& services, const oracle::ProfileSource& prof
 {
     SetUpPageWindow(this, "Form2", true, 8040, 5520);
     controls_ = BuildTablesPageControls(this);
-    tableLists_ = {std::make_unique<app::ListWidgetTableList>(controls_.lists[0]),
-                   std::make_unique<app::ListWidgetTableList>(controls_.lists[1])};
-    progress_ = std::make_unique<app::ProgressBarDisplay>(controls_.progressBar);
+    tableLists_ = {std::make_unique<desktop::ListWidgetTableList>(controls_.lists[0]),
+                   std::make_unique<desktop::ListWidgetTableList>(controls_.lists[1])};
+    progress_ = std::make_unique<desktop::ProgressBarDisplay>(controls_.progressBar);
     wireControls();
     CentreOnScreen(this);
 }
@@ -66,7 +60,7 @@ void TablesPage::wireControls()
         pointerRules_->watchSurface(list->viewport());
 }
 
-app::TableList& TablesPage::tableList(DatabaseSide side) { return *tableLists_[SideIndex(side)]; }
+platform::TableList& TablesPage::tableList(DatabaseSide side) { return *tableLists_[SideIndex(side)]; }
 
 namespace {
 
@@ -90,13 +84,13 @@ void TablesPage::load()
     if (loading_)
         return;
     const RunningMark mark(loading_);
-    app::StepTrap trap(services_.dialogs, kLoadPath, &services_.events);
-    trap.step(100, [&] { app::ApplyFormColours(this); });
-    trap.step(102, [&] { setWindowIcon(app::ApplicationIcon()); });
-    const QString cursorPath = app::HandCursorPath(services_.programFolder);
-    if (trap.when(106, [&] { return app::FileExists(cursorPath); }))
-        trap.step(108, [&] { pointer_.setCustomImage(app::LoadCursorFileOrFail(cursorPath)); });
-    trap.step(110, [&] { setWindowTitle(app::kProductName); });
+    platform::StepTrap trap(services_.dialogs, kLoadPath, &services_.events);
+    trap.step(100, [&] { desktop::ApplyFormColours(this); });
+    trap.step(102, [&] { setWindowIcon(desktop::ApplicationIcon()); });
+    const QString cursorPath = platform::HandCursorPath(services_.programFolder);
+    if (trap.when(106, [&] { return platform::FileExists(cursorPath); }))
+        trap.step(108, [&] { pointer_.setCustomImage(desktop::LoadCursorFileOrFail(cursorPath)); });
+    trap.step(110, [&] { setWindowTitle(desktop::kProductName); });
     trap.step(112, [&] {
         tableops::FillTableList(tableList(DatabaseSide::One),
                                 services_.drivers.connectionString(profiles_.CurrentProfile(DatabaseSide::One)), services_.events);
@@ -115,8 +109,8 @@ void TablesPage::deselectAll(DatabaseSide side) { setAllSelected(side, false, kD
 
 void TablesPage::setAllSelected(DatabaseSide side, bool selected, const QString& procedurePath)
 {
-    app::StepTrap trap(services_.dialogs, procedurePath);
-    app::TableList& entries = tableList(side);
+    platform::StepTrap trap(services_.dialogs, procedurePath);
+    platform::TableList& entries = tableList(side);
     trap.mark(100);
     trap.step(102, [&] { entries.setAllSelected(selected); });
     trap.mark(104);
@@ -127,7 +121,7 @@ void TablesPage::runTableOperation(const QString& procedurePath, const TableOper
     if (operationRunning_ || loading_)
         return;
     const RunningMark mark(operationRunning_);
-    app::StepTrap trap(services_.dialogs, procedurePath, &services_.events);
+    platform::StepTrap trap(services_.dialogs, procedurePath, &services_.events);
     const tableops::PageContext context{services_.dialogs, pointer_, services_.events, *progress_, services_.journal, profiles_,
                                         tableList(DatabaseSide::One), tableList(DatabaseSide::Two),
                                         services_.applicationTitle, {}, services_.drivers};
@@ -136,21 +130,21 @@ void TablesPage::runTableOperation(const QString& procedurePath, const TableOper
 
 void TablesPage::sendTables(DatabaseSide from)
 {
-    runTableOperation(kSendPaths[SideIndex(from)], [from](app::StepTrap& trap, const tableops::PageContext& page) {
+    runTableOperation(kSendPaths[SideIndex(from)], [from](platform::StepTrap& trap, const tableops::PageContext& page) {
         tableops::SendTables(trap, page, from, oracle::OtherSide(from));
     });
 }
 
 void TablesPage::deleteSelectedTables(DatabaseSide side)
 {
-    runTableOperation(kDeletePaths[SideIndex(side)], [side](app::StepTrap& trap, const tableops::PageContext& page) {
+    runTableOperation(kDeletePaths[SideIndex(side)], [side](platform::StepTrap& trap, const tableops::PageContext& page) {
         tableops::DeleteTables(trap, page, side);
     });
 }
 
 void TablesPage::renameTable(DatabaseSide side)
 {
-    runTableOperation(kRenamePaths[SideIndex(side)], [side](app::StepTrap& trap, const tableops::PageContext& page) {
+    runTableOperation(kRenamePaths[SideIndex(side)], [side](platform::StepTrap& trap, const tableops::PageContext& page) {
         tableops::RenameTable(trap, page, side);
     });
 }
@@ -160,14 +154,14 @@ void TablesPage::goBack()
     // Back, then Next, would refill the lists under a running operation's walk.
     if (operationRunning_ || loading_)
         return;
-    app::StepTrap trap(services_.dialogs, kBackPath);
+    platform::StepTrap trap(services_.dialogs, kBackPath);
     trap.step(100, [&] { showLoginPage_(); });
     trap.step(102, [&] { hide(); });
 }
 
 void TablesPage::showHelp()
 {
-    app::StepTrap trap(services_.dialogs, kHelpPath);
+    platform::StepTrap trap(services_.dialogs, kHelpPath);
     trap.step(100, [&] { services_.dialogs.information(services_.applicationTitle, TablesPageHelpText()); });
 }
 

@@ -1,18 +1,16 @@
 #pragma once
 
-#include "app/widgets/list_widget_table_list.h"
-#include "app/widgets/progress_bar_display.h"
-#include "app/widgets/window_pointer.h"
+#include "desktop/qt_ports.h"
 #include "oracle/connection_profile.h"
+#include "ui/page_layouts.h"
 #include "ui/page_services.h"
-#include "ui/tables_page_layout.h"
 
 #include <QWidget>
 #include <array>
 #include <functional>
 #include <memory>
 
-namespace app {
+namespace platform {
 class StepTrap;
 }
 namespace tableops {
@@ -38,8 +36,8 @@ public:
     // caller, the login page's handler.
     void load();
 
-    app::TableList& tableList(oracle::DatabaseSide side);
-    app::PagePointer& pointer() { return pointer_; }
+    platform::TableList& tableList(oracle::DatabaseSide side);
+    platform::PagePointer& pointer() { return pointer_; }
     bool operationRunning() const { return operationRunning_; }
 
     // The buttons' handlers, each side's own.
@@ -59,17 +57,17 @@ private:
     void setAllSelected(oracle::DatabaseSide side, bool selected, const QString& procedurePath);
     // Runs one table operation under its handler's trap; while one runs, or the lists fill, the
     // others do nothing.
-    using TableOperation = std::function<void(app::StepTrap&, const tableops::PageContext&)>;
+    using TableOperation = std::function<void(platform::StepTrap&, const tableops::PageContext&)>;
     void runTableOperation(const QString& procedurePath, const TableOperation& operation);
 
     PageServices& services_;
     const oracle::ProfileSource& profiles_;
     std::function<void()> showLoginPage_;
-    app::WindowPointer pointer_;
+    desktop::WindowPointer pointer_;
     TablesPageControls controls_;
     PointerRules* pointerRules_ = nullptr;
-    std::array<std::unique_ptr<app::ListWidgetTableList>, 2> tableLists_;
-    std::unique_ptr<app::ProgressBarDisplay> progress_;
+    std::array<std::unique_ptr<desktop::ListWidgetTableList>, 2> tableLists_;
+    std::unique_ptr<desktop::ProgressBarDisplay> progress_;
     bool operationRunning_ = false;
     bool loading_ = false;
 };

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/tables_page_access.h"
+#include "ui/page_services.h"
 
 #include <memory>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/step_trap.h"
+#include "platform/step_trap.h"
 #include "oracle/connection_profile.h"
 #include "plain_controls.h"
 #include "scripted_dialogs.h"
@@ -26,10 +26,10 @@ public:
     template <typename Operation>
     bool run(const QString& procedurePath, Operation operation)
     {
-        app::StepTrap trap(dialogs, procedurePath, &pump);
+        platform::StepTrap trap(dialogs, procedurePath, &pump);
         try {
             operation(trap, context());
-        } catch (const app::OperationCancelled&) {
+        } catch (const platform::OperationCancelled&) {
             return false;
         }
         return true;

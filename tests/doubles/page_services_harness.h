@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/settings_store.h"
-#include "app/widgets/qt_event_pump.h"
+#include "platform/settings_store.h"
+#include "desktop/qt_ports.h"
 #include "plain_controls.h"
 #include "scripted_dialogs.h"
 #include "ui/page_services.h"
@@ -17,9 +17,9 @@ struct PageServicesHarness {
     enum class SettingsFile { Writable, Unwritable };
 
     explicit PageServicesHarness(int homePageDraw = 50, SettingsFile settingsFile = SettingsFile::Writable)
-        : settings(app::SettingsStore::inFile(settingsPath(folder, settingsFile))),
+        : settings(platform::SettingsStore::inFile(settingsPath(folder, settingsFile))),
           services{dialogs, *settings, events,
-                   app::HomePageVisit([homePageDraw] { return homePageDraw; }, [this](const QUrl& url) { opened << url; }),
+                   desktop::HomePageVisit([homePageDraw] { return homePageDraw; }, [this](const QUrl& url) { opened << url; }),
                    folder.path(), [this] { ++endings; events.requestShutdown(); }, journal}
     {
     }
@@ -33,8 +33,8 @@ struct PageServicesHarness {
 
     QTemporaryDir folder;
     ScriptedDialogs dialogs;
-    std::unique_ptr<app::SettingsStore> settings;
-    app::QtEventPump events;
+    std::unique_ptr<platform::SettingsStore> settings;
+    desktop::QtEventPump events;
     RecordingJournal journal;
     QList<QUrl> opened;
     int endings = 0;

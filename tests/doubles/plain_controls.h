@@ -1,15 +1,15 @@
 #pragma once
 
-#include "app/controls.h"
-#include "app/journal.h"
-#include "app/operation_error.h"
+#include "platform/ports.h"
+#include "platform/journal.h"
+#include "platform/operation_error.h"
 
 #include <QList>
 #include <QStringList>
 #include <functional>
 
 // A table list in memory, sorted like the page's lists.
-class PlainTableList : public app::TableList {
+class PlainTableList : public platform::TableList {
 public:
     PlainTableList() = default;
     explicit PlainTableList(const QStringList& names)
@@ -42,7 +42,7 @@ public:
     // The current entry moves with its entry, as in the page's lists; removing it leaves none current.
     void add(const QString& text) override
     {
-        const int position = app::SortedInsertPosition(*this, text);
+        const int position = platform::SortedInsertPosition(*this, text);
         entries.insert(position, Entry{text, false});
         if (current >= position)
             ++current;
@@ -87,7 +87,7 @@ public:
     int current = -1;
 };
 
-class RecordingProgress : public app::ProgressDisplay {
+class RecordingProgress : public platform::ProgressDisplay {
 public:
     void setValue(int value) override { values.append(value); }
     void setText(const QString& text) override { texts.append(text); }
@@ -103,13 +103,13 @@ public:
 };
 
 // The journal's lines, kept in memory.
-class RecordingJournal : public app::Journal {
+class RecordingJournal : public platform::Journal {
 public:
     void record(const QString& event) override { lines << event; }
     QStringList lines;
 };
 
-class RecordingPointer : public app::PagePointer {
+class RecordingPointer : public platform::PagePointer {
 public:
     int pointer() const override { return value; }
     void setPointer(int newValue) override
@@ -117,12 +117,12 @@ public:
         value = newValue;
         history.append(newValue);
     }
-    int value = app::kPointerDefault;
+    int value = platform::kPointerDefault;
     QList<int> history;
 };
 
 // Counts yields; a test can hook one to act in the middle of a run.
-class CountingPump : public app::EventPump {
+class CountingPump : public platform::EventPump {
 public:
     void yield() override
     {
@@ -130,7 +130,7 @@ public:
         if (onYield)
             onYield(yields);
         if (closed)
-            throw app::OperationCancelled();
+            throw platform::OperationCancelled();
     }
     bool ending() const override { return closed; }
     int yields = 0;

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/dialogs.h"
-#include "app/error_report.h"
+#include "platform/ports.h"
+#include "platform/step_trap.h"
 
 #include <QList>
 #include <QString>
@@ -9,7 +9,7 @@
 #include <functional>
 
 // Records every box and answers questions and input boxes from a script.
-class ScriptedDialogs : public app::Dialogs {
+class ScriptedDialogs : public platform::Dialogs {
 public:
     struct Shown {
         QString kind;  // "information", "error", "question", "input"
@@ -59,7 +59,7 @@ public:
     {
         QStringList result;
         for (const QString& text : errors()) {
-            const auto start = text.indexOf(app::kProcedurePathPrefix) + app::kProcedurePathPrefix.size();
+            const auto start = text.indexOf(platform::kProcedurePathPrefix) + platform::kProcedurePathPrefix.size();
             result << text.mid(start, text.indexOf('\r', start) - start);
         }
         return result;

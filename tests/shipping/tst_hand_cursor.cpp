@@ -1,6 +1,6 @@
 // The hand cursor the install puts beside the program: the program's own loader must read it,
 // or every start would end in an "Invalid picture" box.
-#include "app/widgets/cursor_file.h"
+#include "desktop/skin.h"
 
 #include <QImage>
 #include <QtTest>
@@ -11,7 +11,7 @@ class HandCursorTest : public QObject {
 private slots:
     void theProgramReadsTheShippedHandWithItsHotspotOnTheFingertip()
     {
-        const std::optional<QCursor> cursor = app::LoadCursorFile(QStringLiteral(HAND_CURSOR_FILE));
+        const std::optional<QCursor> cursor = desktop::LoadCursorFile(QStringLiteral(HAND_CURSOR_FILE));
         QVERIFY(cursor.has_value());
         QCOMPARE(cursor->hotSpot(), QPoint(5, 0));
         const QImage image = cursor->pixmap().toImage().convertToFormat(QImage::Format_ARGB32);
