@@ -1,0 +1,36 @@
+# The widget-free core (src/platform, src/oracle, src/tableops) includes nothing of Qt Widgets or
+# Qt GUI: Qt's include root is on its path, so the compiler alone would let such an include by.
+#   cmake -DSOURCE_DIR=<src> "-DCORE_FOLDERS=a;b" "-DFORBIDDEN_DIRS=<QtWidgets dir>;<QtGui dir>" -P core_includes.cmake
+
+cmake_minimum_required(VERSION 3.21)
+
+set(forbidden_names)
+foreach(dir IN LISTS FORBIDDEN_DIRS)
+  get_filename_component(module "${dir}" NAME)
+  file(GLOB headers RELATIVE "${dir}" "${dir}/Q*")
+  foreach(header IN LISTS headers)
+    list(APPEND forbidden_names "${header}" "${module}/${header}")
+  endforeach()
+  list(APPEND forbidden_names "${module}")
+endforeach()
+if(NOT forbidden_names)
+  message(FATAL_ERROR "no Qt Widgets or Qt GUI headers found in '${FORBIDDEN_DIRS}'")
+endif()
+
+set(found)
+foreach(folder IN LISTS CORE_FOLDERS)
+  file(GLOB_RECURSE sources "${SOURCE_DIR}/${folder}/*.h" "${SOURCE_DIR}/${folder}/*.cpp")
+  foreach(source IN LISTS sources)
+    file(STRINGS "${source}" includes REGEX "^[ \t]*#[ \t]*include[ \t]*<Q")
+    foreach(line IN LISTS includes)
+      string(REGEX REPLACE "^[ \t]*#[ \t]*include[ \t]*<([^>]+)>.*" "\\1" header "${line}")
+      if(header IN_LIST forbidden_names)
+        list(APPEND found "${source}: <${header}>")
+      endif()
+    endforeach()
+  endforeach()
+endforeach()
+if(found)
+  list(JOIN found "\n  " lines)
+  message(SEND_ERROR "The widget-free core includes Qt Widgets or Qt GUI:\n  ${lines}")
+endif()
