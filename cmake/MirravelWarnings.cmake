@@ -6,7 +6,10 @@ include_guard(GLOBAL)
 
 option(MIRRAVEL_WARNINGS_AS_ERRORS "Treat compiler warnings as errors" OFF)
 
+# With PRODUCT (the program's own targets), implicit conversions that may change a value or its
+# sign are warned of too.
 function(mirravel_strict_warnings target)
+  cmake_parse_arguments(PARSE_ARGV 1 arg "PRODUCT" "" "")
   if(MSVC)
     target_compile_options(${target} PRIVATE /W4)
     if(MIRRAVEL_WARNINGS_AS_ERRORS)
@@ -14,6 +17,9 @@ function(mirravel_strict_warnings target)
     endif()
   elseif(CMAKE_CXX_COMPILER_ID MATCHES "GNU|Clang")
     target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Wshadow)
+    if(arg_PRODUCT)
+      target_compile_options(${target} PRIVATE -Wconversion -Wsign-conversion)
+    endif()
     if(MIRRAVEL_WARNINGS_AS_ERRORS)
       target_compile_options(${target} PRIVATE -Werror)
     endif()

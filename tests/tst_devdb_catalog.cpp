@@ -16,16 +16,6 @@ class TstDevDbCatalog : public QObject {
     std::unique_ptr<DevDbFixture> db;
 
     // Runs sql and returns the Oracle text of the failure ("" when it succeeded).
-    QString errorOf(const QString& sid, const QString& user, const QString& sql)
-    {
-        try {
-            db->exec(sid, user, sql);
-        } catch (const std::runtime_error& e) {
-            return QString::fromUtf8(e.what());
-        }
-        return {};
-    }
-
 private slots:
     void initTestCase()
     {
@@ -337,7 +327,7 @@ private slots:
                  (QList<QStringList>{{"h", "3"}}));
         QCOMPARE(db->query("DEMO1", "scott", "SELECT column_name, column_id FROM user_tab_columns WHERE table_name = 'HIDES'"),
                  (QList<QStringList>{{"A", "1"}, {"H", {}}, {"B", "2"}}));
-        QVERIFY(errorOf("DEMO1", "scott", "INSERT INTO \"HIDES\" VALUES(1, 'x', 2)").contains("ORA-00913"));
+        QVERIFY(db->errorOf("DEMO1", "scott", "INSERT INTO \"HIDES\" VALUES(1, 'x', 2)").contains("ORA-00913"));
     }
 
     // MAX_STRING_SIZE=EXTENDED: VARCHAR2 and RAW up to 32767 bytes, NVARCHAR2 up to 16383
@@ -350,11 +340,11 @@ private slots:
         QCOMPARE(db->query("WIDE", "u", "SELECT data_length, char_length FROM user_tab_columns WHERE table_name = 'L' ORDER BY column_id"),
                  (QList<QStringList>{{"32767", "32767"}, {"32767", "10000"}, {"32766", "16383"}, {"32767", "0"}}));
         db->exec("WIDE", "u", QString("INSERT INTO \"L\" (\"V\") VALUES('%1')").arg(QString(32767, 'v')));
-        QVERIFY(errorOf("WIDE", "u", QString("INSERT INTO \"L\" (\"V\") VALUES('%1')").arg(QString(32768, 'v')))
+        QVERIFY(db->errorOf("WIDE", "u", QString("INSERT INTO \"L\" (\"V\") VALUES('%1')").arg(QString(32768, 'v')))
                     .contains("ORA-12899: value too large for column \"U\".\"L\".\"V\" (actual: 32768, maximum: 32767)"));
-        QVERIFY(errorOf("WIDE", "u", "CREATE TABLE \"M\"(\"N\" NVARCHAR2(16384))").contains("ORA-00910"));
-        QVERIFY(errorOf("WIDE", "u", "CREATE TABLE \"M\"(\"C\" CHAR(2001))").contains("ORA-00910"));
-        QVERIFY(errorOf("DEMO1", "scott", "CREATE TABLE \"M\"(\"V\" VARCHAR2(4001))").contains("ORA-00910"));
+        QVERIFY(db->errorOf("WIDE", "u", "CREATE TABLE \"M\"(\"N\" NVARCHAR2(16384))").contains("ORA-00910"));
+        QVERIFY(db->errorOf("WIDE", "u", "CREATE TABLE \"M\"(\"C\" CHAR(2001))").contains("ORA-00910"));
+        QVERIFY(db->errorOf("DEMO1", "scott", "CREATE TABLE \"M\"(\"V\" VARCHAR2(4001))").contains("ORA-00910"));
     }
 
     void namesAreCaseSensitiveWhenQuoted()
@@ -363,8 +353,8 @@ private slots:
         db->exec("DEMO1", "scott", "INSERT INTO orders VALUES(2, 'two')");
         QCOMPARE(db->query("DEMO1", "scott", "SELECT * FROM \"orders\""), (QList<QStringList>{{"1"}}));
         QCOMPARE(db->query("DEMO1", "scott", "SELECT \"id\", ID FROM Orders"), (QList<QStringList>{{"two", "2"}}));
-        QVERIFY(errorOf("DEMO1", "scott", "SELECT \"Id\" FROM ORDERS").contains("ORA-00904: \"Id\": invalid identifier"));
-        QVERIFY(errorOf("DEMO1", "scott", "SELECT * FROM \"Orders\"").contains("ORA-00942: table or view does not exist"));
+        QVERIFY(db->errorOf("DEMO1", "scott", "SELECT \"Id\" FROM ORDERS").contains("ORA-00904: \"Id\": invalid identifier"));
+        QVERIFY(db->errorOf("DEMO1", "scott", "SELECT * FROM \"Orders\"").contains("ORA-00942: table or view does not exist"));
     }
 
     void ddlErrors_data()
@@ -407,7 +397,7 @@ private slots:
     {
         QFETCH(QString, sql);
         QFETCH(QString, error);
-        const QString got = errorOf("DEMO1", "scott", sql);
+        const QString got = db->errorOf("DEMO1", "scott", sql);
         QVERIFY2(got.contains(error), qPrintable(got));
         QVERIFY2(got.startsWith("[devdb][Oracle]ORA-"), qPrintable(got));
     }
@@ -418,7 +408,7 @@ private slots:
         db->exec("DEMO1", "scott", "INSERT INTO \"TMP\" VALUES(5)");
         db->exec("DEMO1", "scott", "RENAME \"TMP\" TO \"tmp2\"");
         QCOMPARE(db->query("DEMO1", "scott", "SELECT * FROM \"tmp2\""), (QList<QStringList>{{"5"}}));
-        QVERIFY(errorOf("DEMO1", "scott", "SELECT * FROM \"TMP\"").contains("ORA-00942"));
+        QVERIFY(db->errorOf("DEMO1", "scott", "SELECT * FROM \"TMP\"").contains("ORA-00942"));
         db->exec("DEMO1", "scott", "DROP TABLE \"tmp2\"");
         db->exec("DEMO1", "scott", "CREATE TABLE \"tmp2\"(\"B\" DATE)"); // the name is free again, empty table
         QCOMPARE(db->query("DEMO1", "scott", "SELECT COUNT(*) FROM \"tmp2\""), (QList<QStringList>{{"0"}}));

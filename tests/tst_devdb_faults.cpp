@@ -17,16 +17,6 @@ class TstDevDbFaults : public QObject {
 
     static QString cs() { return DevDbFixture::connectionString("F", "u", "p"); }
 
-    static QString errorOf(DevDbConnection& c, const QString& sql)
-    {
-        try {
-            c.exec(sql);
-        } catch (const std::runtime_error& e) {
-            return QString::fromUtf8(e.what());
-        }
-        return {};
-    }
-
 private slots:
     void initTestCase()
     {
@@ -43,14 +33,14 @@ private slots:
         c.exec("  INSERT INTO \"ORDERS\" VALUES(1)"); // leading blanks are ignored for matching
         c.exec("SELECT COUNT(*) FROM \"ORDERS\"");   // does not match, not counted
         c.exec("INSERT INTO \"ORDERS\" VALUES(2)");
-        QCOMPARE(errorOf(c, "INSERT INTO \"ORDERS\" VALUES(3)"),
+        QCOMPARE(c.errorOf("INSERT INTO \"ORDERS\" VALUES(3)"),
                  QString("[devdb][Oracle]ORA-00001: unique constraint (SCOTT.PK) violated"));
         c.exec("INSERT INTO \"ORDERS\" VALUES(4)"); // only the third one
         QCOMPARE(c.query("SELECT COUNT(*) FROM ORDERS"), (QList<QStringList>{{"3"}})); // the failed one did not run
 
         DevDbConnection fresh(cs()); // counts are per connection
         fresh.exec("INSERT INTO \"ORDERS\" VALUES(5)");
-        QVERIFY(errorOf(fresh, "insert into \"ORDERS\" values(6)").isEmpty()); // case-sensitive prefix
+        QVERIFY(fresh.errorOf("insert into \"ORDERS\" values(6)").isEmpty()); // case-sensitive prefix
         fresh.exec("DELETE FROM ORDERS");
     }
 
@@ -60,14 +50,14 @@ private slots:
         db->addFault("6+|*|08S01|ORA-03113: end-of-file on communication channel");
         DevDbConnection c(cs());
         c.query("SELECT COUNT(*) FROM ORDERS");
-        QVERIFY(errorOf(c, "SELECT COUNT(*) FROM ORDERS").contains("ORA-01013"));
-        QVERIFY(errorOf(c, "SELECT * FROM ORDERS").contains("ORA-01013"));
+        QVERIFY(c.errorOf("SELECT COUNT(*) FROM ORDERS").contains("ORA-01013"));
+        QVERIFY(c.errorOf("SELECT * FROM ORDERS").contains("ORA-01013"));
         c.exec("INSERT INTO ORDERS VALUES(10)");
         c.exec("INSERT INTO ORDERS VALUES(11)");
         const QString lost = "[devdb][Oracle]ORA-03113: end-of-file on communication channel";
-        QCOMPARE(errorOf(c, "INSERT INTO ORDERS VALUES(12)"), lost);
+        QCOMPARE(c.errorOf("INSERT INTO ORDERS VALUES(12)"), lost);
         db->clearFaults();
-        QCOMPARE(errorOf(c, "INSERT INTO ORDERS VALUES(13)"), lost); // stays lost
+        QCOMPARE(c.errorOf("INSERT INTO ORDERS VALUES(13)"), lost); // stays lost
         SQLUINTEGER dead = 0;
         SQLGetConnectAttr(c.handle(), SQL_ATTR_CONNECTION_DEAD, &dead, 0, nullptr);
         QCOMPARE(dead, SQLUINTEGER(SQL_CD_TRUE));
@@ -152,7 +142,7 @@ private slots:
         QFETCH(QString, sql);
         QFETCH(QString, error);
         DevDbConnection c(cs());
-        const QString got = errorOf(c, sql);
+        const QString got = c.errorOf(sql);
         QVERIFY2(got.contains(error), qPrintable(got));
         QVERIFY2(got.startsWith("[devdb]"), qPrintable(got));
         QCOMPARE(c.query("SELECT COUNT(*) FROM ORDERS"), (QList<QStringList>{{"0"}})); // connection still usable

@@ -16,16 +16,6 @@ class TstDevDbIdentity : public QObject {
 
     std::unique_ptr<DevDbFixture> db;
 
-    static QString errorOf(const std::function<void()>& work)
-    {
-        try {
-            work();
-        } catch (const std::runtime_error& e) {
-            return QString::fromUtf8(e.what());
-        }
-        return {};
-    }
-
     static const QString whoAmI;
     static const QString container;
 
@@ -101,10 +91,10 @@ private slots:
     {
         const auto host = db->query("ORCL", "scott", "SELECT SYS_CONTEXT('USERENV', 'SERVER_HOST') FROM dual");
         QVERIFY(!host.at(0).at(0).isEmpty());
-        const QString error = errorOf([&] { db->query("ORCL", "scott", "SELECT SYS_CONTEXT('USERENV', 'NO_SUCH') FROM dual"); });
+        const QString error = ErrorOf([&] { db->query("ORCL", "scott", "SELECT SYS_CONTEXT('USERENV', 'NO_SUCH') FROM dual"); });
         QCOMPARE(error, QString("[devdb][Oracle]ORA-02003: invalid USERENV parameter"));
-        QVERIFY(errorOf([&] { db->query("ORCL", "scott", "SELECT SYS_CONTEXT('USERENV') FROM dual"); }).contains("ORA-00909"));
-        QVERIFY(errorOf([&] { db->query("ORCL", "scott", "SELECT SYS_CONTEXT('USERENV', 'DB_NAME' FROM dual"); }).contains("ORA-00907"));
+        QVERIFY(ErrorOf([&] { db->query("ORCL", "scott", "SELECT SYS_CONTEXT('USERENV') FROM dual"); }).contains("ORA-00909"));
+        QVERIFY(ErrorOf([&] { db->query("ORCL", "scott", "SELECT SYS_CONTEXT('USERENV', 'DB_NAME' FROM dual"); }).contains("ORA-00907"));
     }
 
     // Columns are labelled as Oracle labels expressions, and described as text.
@@ -197,7 +187,7 @@ private slots:
         DevDbConnection c(DevDbFixture::connectionString("ORCL", "scott", "tiger"));
         QCOMPARE(c.query(whoAmI), (QList<QStringList>{{"ORCL", "SCOTT"}}));
         for (int i = 0; i < 2; ++i)
-            QCOMPARE(errorOf([&] { c.query(container); }), QString("[devdb][Oracle]ORA-02003: invalid USERENV parameter"));
+            QCOMPARE(ErrorOf([&] { c.query(container); }), QString("[devdb][Oracle]ORA-02003: invalid USERENV parameter"));
         SQLHSTMT st = nullptr;
         SQLAllocHandle(SQL_HANDLE_STMT, c.handle(), &st);
         QByteArray sql = container.toUtf8();

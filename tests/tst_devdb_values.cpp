@@ -15,22 +15,12 @@ class TstDevDbValues : public QObject {
     std::unique_ptr<DevDbFixture> db;
     int tableNo = 0;
 
-    QString errorOf(const QString& sql)
-    {
-        try {
-            db->exec("DB", "u", sql);
-        } catch (const std::runtime_error& e) {
-            return QString::fromUtf8(e.what());
-        }
-        return {};
-    }
-
     // Stores one literal in a fresh one-column table and reads it back (or the error text).
     QString roundTrip(const QString& type, const QString& literal)
     {
         const QString table = QString("V%1").arg(++tableNo);
         db->exec("DB", "u", QString("CREATE TABLE \"%1\"(\"C\" %2)").arg(table, type));
-        const QString error = errorOf(QString("INSERT INTO \"%1\" VALUES(%2)").arg(table, literal));
+        const QString error = db->errorOf("DB", "u", QString("INSERT INTO \"%1\" VALUES(%2)").arg(table, literal));
         if (!error.isEmpty()) return error;
         const auto rows = db->query("DB", "u", QString("SELECT \"C\" FROM \"%1\"").arg(table));
         if (rows.size() != 1) return "rows: " + QString::number(rows.size());
@@ -213,7 +203,7 @@ private slots:
             db->exec("DB", "u", "INSERT INTO \"T\" VALUES(1, 'one')");
             created = true;
         }
-        const QString got = errorOf(sql);
+        const QString got = db->errorOf("DB", "u", sql);
         QVERIFY2(got.contains(error), qPrintable(got));
         QCOMPARE(db->query("DB", "u", "SELECT COUNT(*) FROM \"T\""), (QList<QStringList>{{"1"}}));
     }

@@ -10,23 +10,23 @@
 
 namespace oracle::sql {
 
-QString QuotedIdentifier(const QString& name)
+namespace {
+
+// The text between two quote characters, each one inside doubled so none can end it early.
+QString quoted(const QString& text, QChar quote)
 {
-    if (!name.contains(QLatin1Char('"')))
-        return QLatin1Char('"') + name + QLatin1Char('"');
-    QString inner = name;
-    inner.replace(QLatin1String("\""), QLatin1String("\"\""));
-    return QLatin1Char('"') + inner + QLatin1Char('"');
+    if (!text.contains(quote))
+        return quote + text + quote;
+    QString inner = text;
+    inner.replace(quote, QString(2, quote));
+    return quote + inner + quote;
 }
 
-QString QuotedLiteral(const QString& text)
-{
-    if (!text.contains(QLatin1Char('\'')))
-        return QLatin1Char('\'') + text + QLatin1Char('\'');
-    QString inner = text;
-    inner.replace(QLatin1String("'"), QLatin1String("''"));
-    return QLatin1Char('\'') + inner + QLatin1Char('\'');
-}
+} // namespace
+
+QString QuotedIdentifier(const QString& name) { return quoted(name, QLatin1Char('"')); }
+
+QString QuotedLiteral(const QString& text) { return quoted(text, QLatin1Char('\'')); }
 
 QString UserTables()
 {

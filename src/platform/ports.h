@@ -85,7 +85,8 @@ public:
 
 // Routines over a table list, as the table operations use them.
 
-// True when some entry equals the text, letter case ignored (both lower-cased).
+// True when some entry equals the text, letter case ignored (both lower-cased). The program asks
+// CaseInsensitiveNames instead; this plain walk stays as the reference that index is tested against.
 bool ListContains(const QString& text, const TableList& list);
 
 // Removes the entries that equal the text exactly. The count is taken once and the walk goes on

@@ -44,7 +44,7 @@ void LoginPage::wireControls()
 {
     const auto& fields = controls_.fields;
     for (size_t i = 0; i < fields.size(); ++i) {
-        const QString key = kLoginFieldKeys[i];
+        const QString& key = kLoginFieldKeys[i];
         // Every change of a field is stored at once.
         connect(fields[i], &QLineEdit::textChanged, this, [this, key](const QString& text) {
             if (!services_.settings.write(key, text))

@@ -38,7 +38,7 @@ LoginPageControls BuildLoginPageControls(QWidget* page)
             // A screen reader names the field by its side and its label, not by the frame alone.
             label->setBuddy(text);
             text->setAccessibleName(sideNames[side] + QStringLiteral(" Login: ") + fieldNames[row]);
-            controls.fields[size_t(side * 3 + row)] = text;
+            controls.fields[size_t(side) * 3 + size_t(row)] = text;
         }
     }
     // Passwords show one "*" per character, whatever the platform's own mask character is.

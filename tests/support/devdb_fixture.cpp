@@ -153,6 +153,16 @@ QList<QStringList> DevDbConnection::query(const QString& sql)
     return rows;
 }
 
+QString ErrorOf(const std::function<void()>& action)
+{
+    try {
+        action();
+    } catch (const std::runtime_error& e) {
+        return QString::fromUtf8(e.what());
+    }
+    return {};
+}
+
 DevDbFixture::DevDbFixture()
 {
     ensureUtf8Locale();

@@ -5,6 +5,8 @@
 #include <QHash>
 #include <QTemporaryDir>
 
+#include <functional>
+
 // Test equipment: a private data folder for the stand-in driver, registered through ODBCSYSINI for this process.
 //
 // The driver looks up ODBCSYSINI on every connect (unixODBC's own ini cache would keep the first
@@ -12,6 +14,10 @@
 // folder and its destructor restores the previous value. Only the newest fixture is usable at a
 // time; connections already open stay with their folder. One fixture per test process, made in
 // initTestCase, is simplest.
+// The error text an action fails with, or the empty text when it succeeds: for statements a test
+// expects the stand-in to refuse.
+QString ErrorOf(const std::function<void()>& action);
+
 class DevDbFixture {
 public:
     DevDbFixture();                       // temp folder, initDataDir(DEVDB_DRIVER_PATH), qputenv("ODBCSYSINI", dir)
@@ -20,6 +26,7 @@ public:
     void addUser(const QString& sid, const QString& user, const QString& password);
     static QString connectionString(const QString& sid, const QString& user, const QString& password); // "Driver={Microsoft ODBC for Oracle};Server=..;Uid=..;Pwd=..;" verbatim
     void exec(const QString& sid, const QString& user, const QString& sql);                 // as that user (password remembered from addUser); throws std::runtime_error with the diag text
+    QString errorOf(const QString& sid, const QString& user, const QString& sql) { return ErrorOf([&] { exec(sid, user, sql); }); }
     QList<QStringList> query(const QString& sid, const QString& user, const QString& sql);  // every row, values as text via SQL_C_WCHAR; NULL as a null QString
     void addFault(const QString& rule);
     void clearFaults();
@@ -72,6 +79,7 @@ public:
     DevDbConnection& operator=(const DevDbConnection&) = delete;
 
     void exec(const QString& sql);
+    QString errorOf(const QString& sql) { return ErrorOf([&] { exec(sql); }); }
     QList<QStringList> query(const QString& sql);
     void* handle() const { return m_dbc; } // SQLHDBC
 
