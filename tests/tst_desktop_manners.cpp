@@ -18,6 +18,7 @@
 #include <QStyleFactory>
 #include <QStyleOptionButton>
 #include <QStyleOptionGroupBox>
+#include <QStyleOptionProgressBar>
 #include <QtTest>
 
 #include <cmath>
@@ -68,6 +69,19 @@ QRect textArea(QWidget* widget)
         option.subControls = QStyle::SC_GroupBoxLabel;
         option.lineWidth = 1;
         return frame->style()->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxLabel, frame);
+    }
+    if (auto* bar = qobject_cast<QProgressBar*>(widget)) {
+        QStyleOptionProgressBar option;
+        option.initFrom(bar);
+        option.minimum = bar->minimum();
+        option.maximum = bar->maximum();
+        option.progress = bar->value();
+        option.text = bar->text();
+        option.textVisible = true;
+        option.textAlignment = bar->alignment();
+        const QRect inside = bar->style()->subElementRect(QStyle::SE_ProgressBarLabel, &option, bar);
+        // Styles that give the text no place inside draw it beside the bar, at its end.
+        return inside.isEmpty() ? QRect(bar->width() * 3 / 4, 0, bar->width() / 4, bar->height()) : inside;
     }
     return widget->rect();
 }
@@ -255,6 +269,8 @@ private slots:
                 texts << frame;
             for (QPushButton* button : page->findChildren<QPushButton*>())
                 texts << button;
+            for (QProgressBar* bar : page->findChildren<QProgressBar*>())
+                texts << bar;
             for (QWidget* widget : texts) {
                 const double ratio = textContrast(widget, textArea(widget));
                 QVERIFY2(ratio >= 4.5, qPrintable(QString("%1 on %2: contrast %3").arg(widget->objectName(), page->objectName()).arg(ratio)));

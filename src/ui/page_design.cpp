@@ -8,10 +8,12 @@
 #include <QListWidget>
 #include <QPainter>
 #include <QPalette>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
 #include <QStyleOptionButton>
 #include <QStyleOptionGroupBox>
+#include <QStyleOptionProgressBar>
 #include <QStylePainter>
 
 #include <algorithm>
@@ -48,6 +50,33 @@ double contrast(const QColor& a, const QColor& b)
     return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
 }
 
+// The colour a style paints under a control's text: what paintBackground draws, over the widget's
+// own background, at the middle of the text's place.
+template <typename PaintBackground>
+QColor colourUnder(const QWidget* widget, const QRect& textPlace, PaintBackground paintBackground)
+{
+    const qreal ratio = widget->devicePixelRatioF();
+    QImage background((QSizeF(widget->size()) * ratio).toSize(), QImage::Format_ARGB32_Premultiplied);
+    background.setDevicePixelRatio(ratio);
+    background.fill(widget->palette().color(QPalette::Window));
+    {
+        QPainter painter(&background);
+        paintBackground(painter);
+    }
+    return background.pixelColor((QPointF(textPlace.center()) * ratio).toPoint());
+}
+
+// The text colour meant for a place if it stands out from what lies there (WCAG AA: 4.5 to 1), else
+// the desktop palette's own text colour or white, whichever stands out more.
+QColor readableOn(const QColor& background, const QColor& meant)
+{
+    QColor text = meant;
+    for (const QColor& other : {QGuiApplication::palette().color(QPalette::ButtonText), QColor(Qt::white), QColor(Qt::black)})
+        if (contrast(text, background) < 4.5 && contrast(other, background) > contrast(text, background))
+            text = other;
+    return text;
+}
+
 // Enter and Return press a focused button, as on Windows' own command buttons; Space still does.
 // No button is a default one, so Enter in a field or a list presses nothing.
 class PushButton : public QPushButton {
@@ -57,26 +86,16 @@ public:
 protected:
     // The caption is drawn in the designed black on the designed white face. Some styles paint the
     // face in their own colours whatever the palette says (a dark theme's dark grey): the caption is
-    // then drawn in the palette's own button text, or white, whichever stands out from that face.
+    // then drawn in a colour that stands out from that face.
     void paintEvent(QPaintEvent*) override
     {
         QStyleOptionButton option;
         initStyleOption(&option);
-        const qreal ratio = devicePixelRatioF();
-        QImage face((QSizeF(size()) * ratio).toSize(), QImage::Format_ARGB32_Premultiplied);
-        face.setDevicePixelRatio(ratio);
-        face.fill(palette().color(QPalette::Window));
-        {
-            QPainter facePainter(&face);
-            style()->drawControl(QStyle::CE_PushButtonBevel, &option, &facePainter, this);
-        }
-        const QPoint middle = style()->subElementRect(QStyle::SE_PushButtonContents, &option, this).center();
-        const QColor under = face.pixelColor((QPointF(middle) * ratio).toPoint());
-        QColor text = option.palette.color(QPalette::ButtonText);
-        for (const QColor& other : {QGuiApplication::palette().color(QPalette::ButtonText), QColor(Qt::white)})
-            if (contrast(text, under) < 4.5 && contrast(other, under) > contrast(text, under))
-                text = other;
-        option.palette.setColor(QPalette::ButtonText, text);
+        const QColor face = colourUnder(this, style()->subElementRect(QStyle::SE_PushButtonContents, &option, this),
+                                        [&](QPainter& painter) {
+                                            style()->drawControl(QStyle::CE_PushButtonBevel, &option, &painter, this);
+                                        });
+        option.palette.setColor(QPalette::ButtonText, readableOn(face, option.palette.color(QPalette::ButtonText)));
         QStylePainter painter(this);
         painter.drawControl(QStyle::CE_PushButton, option);
     }
@@ -100,6 +119,44 @@ void keepMouseMoves(QWidget* widget)
 {
     widget->setAttribute(Qt::WA_NoMousePropagation);
 }
+
+// A progress bar that shows its text also in Qt's busy state, which draws none of its own (the copy
+// says there what it is reading), in a colour that stands out from where the style puts it.
+class ProgressBar : public QProgressBar {
+public:
+    using QProgressBar::QProgressBar;
+    QString text() const override { return minimum() == 0 && maximum() == 0 ? format() : QProgressBar::text(); }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QStyleOptionProgressBar option;
+        initStyleOption(&option);
+        QRect textPlace = style()->subElementRect(QStyle::SE_ProgressBarLabel, &option, this);
+        const QRect groovePlace = style()->subElementRect(QStyle::SE_ProgressBarGroove, &option, this);
+        // A style that puts the text beside the bar draws it there in colours of its own, faded:
+        // the bar draws it there itself instead, where the style leaves room for it.
+        const bool beside = option.textVisible && (textPlace.isEmpty() || !textPlace.intersects(groovePlace));
+        if (beside && textPlace.isEmpty())
+            textPlace = QRect(width() * 3 / 4, 0, width() / 4, height());
+        const QColor groove = colourUnder(this, textPlace, [&](QPainter& painter) {
+            style()->drawControl(QStyle::CE_ProgressBarGroove, &option, &painter, this);
+        });
+        const QColor text = readableOn(groove, option.palette.color(QPalette::Text));
+        // Beside the bar the style keeps the text's room but draws it unseen.
+        const QColor styleText = beside ? QColor(Qt::transparent) : text;
+        option.palette.setColor(QPalette::Text, styleText);
+        option.palette.setColor(QPalette::WindowText, styleText);
+        QStylePainter painter(this);
+        // Some styles draw the text with the painter's pen, not the option's palette.
+        painter.setPen(styleText);
+        painter.drawControl(QStyle::CE_ProgressBar, option);
+        if (beside) {
+            painter.setPen(text);
+            painter.drawText(textPlace, Qt::AlignRight | Qt::AlignVCenter | Qt::TextSingleLine, option.text);
+        }
+    }
+};
 
 // A frame whose caption is black, as the pages were designed, whatever the palette or style
 // would give it; the controls inside keep the palette's colours.
@@ -227,6 +284,13 @@ QListWidget* MakeListBox(QWidget* parent, const char* name)
     auto* list = new ListBox(parent);
     list->setObjectName(QLatin1String(name));
     return list;
+}
+
+QProgressBar* MakeProgressBar(QWidget* parent, const char* name)
+{
+    auto* bar = new ProgressBar(parent);
+    bar->setObjectName(QLatin1String(name));
+    return bar;
 }
 
 QLineEdit* MakeTextBox(QWidget* parent, const char* name)

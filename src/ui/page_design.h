@@ -8,6 +8,7 @@ class QLabel;
 class QGroupBox;
 class QLineEdit;
 class QListWidget;
+class QProgressBar;
 
 namespace ui {
 
@@ -23,6 +24,8 @@ QGroupBox* MakeFrame(QWidget* parent, const char* name, const QString& caption);
 QLineEdit* MakeTextBox(QWidget* parent, const char* name);
 // A table list with no current entry until the user picks one.
 QListWidget* MakeListBox(QWidget* parent, const char* name);
+// A progress bar whose text shows also while it is busy.
+QProgressBar* MakeProgressBar(QWidget* parent, const char* name);
 
 void SetBackgroundColour(QWidget* widget, unsigned rgb);
 // A page window: fixed size (minimize, no maximize), Arial 9 pt, white as designed.

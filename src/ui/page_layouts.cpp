@@ -87,13 +87,6 @@ QListWidget* makeList(QWidget* page, QGroupBox* frame, const char* name, const Q
     return list;
 }
 
-// Qt's bar shows no text in its busy state; this one shows what the copy is reading meanwhile.
-class ProgressBar : public QProgressBar {
-public:
-    using QProgressBar::QProgressBar;
-    QString text() const override { return minimum() == 0 && maximum() == 0 ? format() : QProgressBar::text(); }
-};
-
 } // namespace
 
 std::vector<QPushButton*> TablesPageControls::buttons() const
@@ -148,8 +141,7 @@ TablesPageControls BuildTablesPageControls(QWidget* page)
         PlaceInTwips(design.button, design.left, design.top, design.width, design.height);
     }
 
-    QProgressBar* bar = controls.progressBar = new ProgressBar(page);
-    bar->setObjectName(QStringLiteral("ProgressBar1"));
+    QProgressBar* bar = controls.progressBar = MakeProgressBar(page, "ProgressBar1");
     bar->setAccessibleName(QStringLiteral("Copy progress"));
     bar->setRange(0, 100);
     bar->setValue(0);
