@@ -5,6 +5,7 @@
 #include "platform/ports.h"
 #include "platform/step_trap.h"
 
+#include <QElapsedTimer>
 #include <QLocale>
 #include <new>
 
@@ -95,6 +96,7 @@ InsertedRows InsertTableRows(platform::StepTrap& trap, oracle::Connection& targe
     trap.mark(250);
     InsertedRows result;
     int shownShare = -1;
+    QElapsedTimer sinceCount;
     const std::int64_t rowCount = rows.buffer.count();
     oracle::sql::InsertRowStatement insert(tableName);
     // A target that cannot take more ends the table's rows after its one report.
@@ -114,9 +116,12 @@ InsertedRows InsertTableRows(platform::StepTrap& trap, oracle::Connection& targe
             ++result.refused;
         trap.step(282, [&] {
             const int share = ProgressPercent(i + 1, rowCount);
-            // The count is told as often as the eye can follow, not at every one of a million rows.
-            if (share != shownShare || (i + 1) % 256 == 0 || i + 1 == rowCount)
+            // The count is told as the share moves, and in between a few times a second: each new
+            // text is drawn anew, and drawing it at every one of a million rows would slow the copy.
+            if (share != shownShare || i + 1 == rowCount || !sinceCount.isValid() || sinceCount.elapsed() >= 200) {
                 progress.showWork(RowsWrittenText(tableName, i + 1, rowCount), false);
+                sinceCount.start();
+            }
             progress.setValue(share);
             shownShare = share;
         });
