@@ -15,12 +15,12 @@ using oracle::DatabaseSide;
 
 namespace {
 
-const QString kOntoItself = "Oracle #1 and Oracle #2 are the same schema of the same database, and a table cannot "
-                            "be sent onto itself. Nothing was sent. To copy tables, log in to another schema or "
-                            "database on one side.";
-const QString kIdentityUnknown = "Could not tell whether Oracle #1 and Oracle #2 are two different schemas: a database "
-                                 "would not say which user of which database its login reaches. A table sent onto its "
-                                 "own schema would be dropped, so nothing was sent.";
+// "%1": how the databases were found alike, by id or, on servers without ids, by name.
+const QString kLookAlike = "Oracle #1 and Oracle #2 look the same: the same user (name, id and time it was made) of a "
+                           "database with the same %1. They may be one schema, and a table sent onto its own schema would "
+                           "be dropped, so nothing was sent. To copy tables, log in to another schema or database on one side.";
+const QString kIdentityFailed = "Could not ask Oracle #1 which user of which database its login reaches, so nothing was "
+                                "sent:\r\n\r\n[devdb][Oracle]";
 // A server before 12c, which has no database id.
 const QString kNoDatabaseId = "1+|SELECT SYS_CONTEXT('USERENV', 'CON_DBID')|HY000|ORA-02003: invalid USERENV parameter";
 
@@ -99,13 +99,14 @@ class CopyDataSafetyTest : public QObject {
         db->exec(sid, user, R"(INSERT INTO "ORDERS" VALUES('2', 'Bo'))");
     }
 
-    // The run stopped before touching anything: one message, no change sent to any database, side
-    // 1's table whole, and the run ended as runs end.
-    void expectNothingSent(const QString& message)
+    // The run stopped before touching anything: one box of the kind, starting with the text, no
+    // change sent to any database, side 1's table whole, and the run ended as runs end.
+    void expectNothingSent(const QString& kind, const QString& message)
     {
-        QCOMPARE(page->dialogs.kinds(), QStringList{"information"});
-        QCOMPARE(page->dialogs.shown[0].text, message);
-        QCOMPARE(page->dialogs.shown[0].title, QString("Mirravel"));
+        QCOMPARE(page->dialogs.kinds(), QStringList{kind});
+        QVERIFY2(page->dialogs.shown[0].text.startsWith(message), qPrintable(page->dialogs.shown[0].text));
+        if (kind == "information")
+            QCOMPARE(page->dialogs.shown[0].title, QString("Mirravel"));
         QStringList statements = db->tracedStatements();
         statements.replaceInStrings(QRegularExpression("^[^|]*\\|"), "");
         QCOMPARE(changes(statements), QStringList());
@@ -154,16 +155,19 @@ private slots:
     {
         QTest::addColumn<QString>("way");
         QTest::addColumn<QString>("fault");
-        QTest::newRow("same login in other letters") << "same" << "";
-        QTest::newRow("second name for the database") << "alias" << "";
-        QTest::newRow("standby under another unique name") << "standby" << "";
-        QTest::newRow("standby of a server without database ids") << "standby" << kNoDatabaseId;
-        QTest::newRow("second name on a server without database ids") << "alias" << kNoDatabaseId;
+        QTest::addColumn<QString>("alikeBy");
+        QTest::newRow("same login in other letters") << "same" << "" << "id";
+        QTest::newRow("second name for the database") << "alias" << "" << "id";
+        QTest::newRow("standby under another unique name") << "standby" << "" << "id";
+        QTest::newRow("standby of a server without database ids") << "standby" << kNoDatabaseId << "name";
+        QTest::newRow("second name on a server without database ids") << "alias" << kNoDatabaseId << "name";
     }
+    // The databases may only look alike (a clone): the box says they look the same, not that they are.
     void sameSchemaKeepsTheSource()
     {
         QFETCH(QString, way);
         QFETCH(QString, fault);
+        QFETCH(QString, alikeBy);
         makeOrders(sid1, "SCOTT");
         secondLogin(way);
         if (!fault.isEmpty())
@@ -172,12 +176,12 @@ private slots:
         page->list2 = PlainTableList({"ORDERS"});
         db->startTrace();
         sendToSide2();
-        expectNothingSent(kOntoItself);
+        expectNothingSent("information", kLookAlike.arg(alikeBy));
     }
 
-    // A side that would not say who it is might be the other side itself: nothing is dropped on the
-    // strength of a name.
-    void unknownIdentitySendsNothing_data()
+    // A side that could not say who it is might be the other side itself: nothing is dropped on the
+    // strength of a name, and the box and the journal give the side and the driver's own words.
+    void failedIdentityQuerySendsNothing_data()
     {
         QTest::addColumn<QString>("way");
         QTest::addColumn<QString>("fault");
@@ -187,8 +191,9 @@ private slots:
         QTest::newRow("another database, its id failing") << "other"
                                                           << "1|SELECT SYS_CONTEXT('USERENV', 'CON_DBID')|HY000|ORA-00904: "
                                                              "\"SYS_CONTEXT\": invalid identifier";
+        QTest::newRow("connection lost") << "other" << "1|SELECT username|08S01|ORA-03113: end-of-file on communication channel";
     }
-    void unknownIdentitySendsNothing()
+    void failedIdentityQuerySendsNothing()
     {
         QFETCH(QString, way);
         QFETCH(QString, fault);
@@ -199,7 +204,12 @@ private slots:
         page->list2 = PlainTableList({"ORDERS"});
         db->startTrace();
         sendToSide2();
-        expectNothingSent(kIdentityUnknown);
+        const QString driverText = fault.section('|', 3);
+        expectNothingSent("error", kIdentityFailed + driverText + "\r\n");
+        QCOMPARE(page->dialogs.errorPlaces(), QStringList{"Form2.PushButton3_Click at line 127"});
+        QVERIFY2(page->journal.lines.last().startsWith("Send: nothing sent: Could not ask Oracle #1 ")
+                     && page->journal.lines.last().endsWith(driverText),
+                 qPrintable(page->journal.lines.last()));
     }
 
     void sameUserOnAnotherDatabaseStillCopies_data()

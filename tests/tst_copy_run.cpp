@@ -212,6 +212,7 @@ private slots:
         QCOMPARE(page->dialogs.shown[0].text, QString("Would you like to overwrite ORDERS?"));
         QCOMPARE(rows2(R"(SELECT "ID", "NAME" FROM "ORDERS" ORDER BY "ID")"), QList<QStringList>({{"12", "Ann"}, {"13", QString()}}));
         QCOMPARE(page->list2.names(), QStringList({"ORDERS", "OTHER"}));
+        QCOMPARE(tables2(), QStringList{"ORDERS"});
         // The journal keeps what was overwritten and copied.
         QCOMPARE(page->journal.lines,
                  QStringList({QString(R"(Send from Oracle #1 (SID "%1", user "%2") to Oracle #2 (SID "%3", user "%4"))")
@@ -294,23 +295,77 @@ private slots:
         QCOMPARE(rows2(R"(SELECT "ID" FROM "ORDERS" ORDER BY "ID")"), QList<QStringList>({{"12"}, {"14"}}));
         QCOMPARE(page->progress.values, QList<int>({33, 67, 100, 0}));
         QCOMPARE(page->list2.names(), QStringList{"ORDERS"});
-        QCOMPARE(page->journal.lines.last(), R"(Send "ORDERS": 3 rows read; created; 2 rows inserted, 1 row refused)");
+        QCOMPARE(page->journal.lines.last(), R"(Send "ORDERS": 3 rows read; created; 2 rows inserted, 1 row refused; )"
+                                             R"(errors: "[devdb][Oracle]ORA-01722: invalid number" once)");
     }
 
-    void failingCreateSendsNoRows()
+    // An overwrite drops the old table only once its replacement stands: whatever the target
+    // refuses on the way, the user's rows are never left without a table, and one report says so.
+    void overwriteNeverLeavesTheTargetWithoutItsTable_data()
     {
-        makeOrders();
-        // The old table cannot be dropped; the new one cannot be created over it.
-        exec2(R"(CREATE TABLE "ORDERS"("OLD" NUMBER))");
-        db->addFault(R"(1|DROP TABLE|HY000|ORA-01031: insufficient privileges)");
-        page->list1 = PlainTableList({"ORDERS"});
-        page->list1.select({"ORDERS"});
-        page->list2 = PlainTableList({"ORDERS"});
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<int>("line");
+        QTest::addColumn<QString>("report");
+        QTest::addColumn<QString>("journal");
+        QTest::addColumn<bool>("oldKept");
+        QTest::newRow("a length the target lacks") << "" << 222
+            << "NOTES was not replaced: its new table could not be created on Oracle #2, so the old NOTES stays there as it was."
+            << "old table kept, the new one could not be created; not copied: [devdb][Oracle]ORA-00910" << true;
+        QTest::newRow("no privilege to create") << "1|CREATE TABLE|HY000|ORA-01031: insufficient privileges" << 222
+            << "NOTES was not replaced: its new table could not be created on Oracle #2, so the old NOTES stays there as it was."
+            << "old table kept, the new one could not be created; not copied: [devdb][Oracle]ORA-01031" << true;
+        QTest::newRow("old table referenced by foreign keys")
+            << "1|DROP TABLE|HY000|ORA-02449: unique/primary keys in table referenced by foreign keys" << 154
+            << "NOTES was not replaced: the old NOTES on Oracle #2 could not be dropped, so it stays there as it was."
+            << "old table kept, it could not be dropped; not copied: [devdb][Oracle]ORA-02449" << true;
+        QTest::newRow("new table cannot take the name") << "1|RENAME|HY000|ORA-01031: insufficient privileges" << 157
+            << "The old NOTES on Oracle #2 was dropped, but the new table could not take its name: it stands there, empty, as MIRRAVEL$NEW$"
+            << "old table dropped, the new one could not take its name; new table left as \"MIRRAVEL$NEW$" << false;
+    }
+    void overwriteNeverLeavesTheTargetWithoutItsTable()
+    {
+        QFETCH(QString, fault);
+        QFETCH(int, line);
+        QFETCH(QString, report);
+        QFETCH(QString, journal);
+        QFETCH(bool, oldKept);
+        // Only the source takes strings past 4000 bytes: without a fault, its NOTES cannot be created.
+        db->setExtendedStrings(sid1);
+        exec1(QString(R"(CREATE TABLE "NOTES"("ID" NUMBER, "TXT" VARCHAR2(%1)))").arg(fault.isEmpty() ? 8000 : 100));
+        for (int i = 0; i < 3; ++i)
+            exec1(QString(R"(INSERT INTO "NOTES" VALUES('%1', 'new'))").arg(i));
+        exec2(R"(CREATE TABLE "NOTES"("ID" NUMBER PRIMARY KEY, "OLD" VARCHAR2(10)))");
+        for (int i = 0; i < 5; ++i)
+            exec2(QString(R"(INSERT INTO "NOTES" VALUES('%1', 'only here'))").arg(i));
+        const QString columns = "SELECT column_name, data_type, data_length, nullable FROM user_tab_columns WHERE table_name = 'NOTES'";
+        const auto oldColumns = rows2(columns);
+        const auto oldRows = rows2(R"(SELECT * FROM "NOTES" ORDER BY "ID")");
+        if (!fault.isEmpty())
+            db->addFault(fault);
+        page->list1 = PlainTableList({"NOTES"});
+        page->list1.select({"NOTES"});
+        page->list2 = PlainTableList({"NOTES"});
         sendToSide2();
-        QCOMPARE(page->dialogs.errorPlaces(), QStringList({"Form2.PushButton3_Click at line 154", "Form2.PushButton3_Click at line 222"}));
-        QVERIFY(page->dialogs.errors()[1].contains("ORA-00955"));
-        QCOMPARE(rows2(R"(SELECT COUNT(*) FROM "ORDERS")"), QList<QStringList>{{"0"}});
-        QCOMPARE(page->list2.names(), QStringList{"ORDERS"});
+        db->clearFaults();
+        QCOMPARE(page->dialogs.kinds(), QStringList({"question", "error"}));
+        QCOMPARE(page->dialogs.errorPlaces(), QStringList{QString("Form2.PushButton3_Click at line %1").arg(line)});
+        QVERIFY2(page->dialogs.errors()[0].startsWith(report), qPrintable(page->dialogs.errors()[0]));
+        QVERIFY2(page->journal.lines.last().contains(journal), qPrintable(page->journal.lines.last()));
+        if (oldKept) {
+            QCOMPARE(tables2(), QStringList{"NOTES"});
+            QCOMPARE(rows2(columns), oldColumns);
+            QCOMPARE(rows2(R"(SELECT * FROM "NOTES" ORDER BY "ID")"), oldRows);
+            // Its primary key stands too.
+            QVERIFY(db->errorOf(sid2, user2, R"(INSERT INTO "NOTES" VALUES('1', 'again'))").contains("ORA-00001"));
+            QCOMPARE(page->list2.names(), QStringList{"NOTES"});
+        } else {
+            // The report and the list name where the new table stands.
+            const QStringList tables = tables2();
+            QCOMPARE(tables.size(), 1);
+            QVERIFY(tables[0].startsWith("MIRRAVEL$NEW$"));
+            QVERIFY(page->dialogs.errors()[0].contains(tables[0] + ".\r\n"));
+            QCOMPARE(page->list2.names(), tables);
+        }
         QCOMPARE(page->progress.values, QList<int>{0});
     }
 

@@ -149,13 +149,18 @@ private slots:
         expectRunEnded();
     }
 
+    // The bar's count says how many rows are in, also beside the refused row's box.
     void refusedRowAmongGoodOnesIsSkippedAlone()
     {
-        makeTable("ROWS", 5);
-        db->addFault(R"(3|INSERT INTO "ROWS"|HY000|ORA-00001: unique constraint (HR.PK_ROWS) violated)");
+        makeTable("ROWS", 300);
+        db->addFault(R"(100|INSERT INTO "ROWS"|HY000|ORA-00001: unique constraint (HR.PK_ROWS) violated)");
+        QString besideTheBox;
+        page->dialogs.onShow = [&](const ScriptedDialogs::Shown&) { besideTheBox = page->progress.work.last(); };
         sendToSide2({"ROWS"});
         QCOMPARE(page->dialogs.errorPlaces(), QStringList{"Form2.PushButton3_Click at line 280"});
-        QCOMPARE(count2("ROWS"), QString("4"));
+        QCOMPARE(besideTheBox, QString("ROWS: 99 of 300 rows"));
+        QCOMPARE(page->progress.work.last(), QString("ROWS: 299 of 300 rows"));
+        QCOMPARE(count2("ROWS"), QString("299"));
         expectRunEnded();
     }
 
@@ -177,11 +182,52 @@ private slots:
         QVERIFY(errors[2].startsWith("[devdb][Oracle]ORA-01722: invalid number\r\n"));
         QCOMPARE(page->dialogs.kinds(), QStringList({"error", "error", "information", "error"}));
         QCOMPARE(page->dialogs.texts("information"),
-                 QStringList{"7 more rows of ROWS failed with the same error as reported before:\r\n\r\n"
-                             "[devdb][Oracle]ORA-01722: invalid number"});
+                 QStringList{"7 more rows of ROWS failed with ORA-01722, the same error number as a row reported before."
+                             "\r\n\r\nThe journal lists each error's own text with how often it came."});
         QCOMPARE(count2("ROWS"), QString("1"));
         QCOMPARE(count2("NEXT"), QString("2"));
         QCOMPARE(page->progress.values.mid(0, 10), QList<int>({10, 20, 30, 40, 50, 60, 70, 80, 90, 100}));
+        expectRunEnded();
+    }
+
+    // Rows refused with one error number but texts of their own (a column each) are counted under
+    // the number, never under the first row's text; rows whose errors have no number stop giving
+    // boxes after a few. The journal keeps every text with its count.
+    void closingBoxCountsWhatWasNotShown_data()
+    {
+        QTest::addColumn<bool>("numbered");
+        QTest::addColumn<int>("boxes");
+        QTest::addColumn<QString>("closing");
+        QTest::addColumn<QString>("journal");
+        QTest::newRow("one number, two columns") << true << 1
+            << "19 more rows of T1 failed with ORA-12899, the same error number as a row reported before."
+            << R"x(errors: "[devdb][Oracle]ORA-12899: value too large for column "HR"."T1"."K" (actual: 5, maximum: 3)" 10 times, )x"
+               R"x("[devdb][Oracle]ORA-12899: value too large for column "HR"."T1"."V" (actual: 5, maximum: 3)" 10 times)x";
+        QTest::newRow("texts of their own, no number") << false << 3
+            << "22 more rows of T1 failed with other errors, not shown one by one."
+            << R"("[devdb]row 20 refused by its trigger" once, other texts 5 times)";
+    }
+    void closingBoxCountsWhatWasNotShown()
+    {
+        QFETCH(bool, numbered);
+        QFETCH(int, boxes);
+        QFETCH(QString, closing);
+        QFETCH(QString, journal);
+        exec1(R"(CREATE TABLE "T1"("K" VARCHAR2(5), "V" VARCHAR2(5)))");
+        for (int i = 0; i < (numbered ? 20 : 25); ++i)
+            exec1(QString(R"(INSERT INTO "T1" VALUES('%1', '%2'))").arg(i < 10 ? "kkkkk" : "k", i < 10 ? "v" : "vvvvv"));
+        const QString tooLarge = R"x(|HY000|ORA-12899: value too large for column "HR"."T1"."%1" (actual: 5, maximum: 3))x";
+        if (numbered) {
+            db->addFault(R"(1+|INSERT INTO "T1" VALUES('kkkkk')" + tooLarge.arg("K"));
+            db->addFault(R"(1+|INSERT INTO "T1" VALUES('k', 'vvvvv')" + tooLarge.arg("V"));
+        }
+        for (int i = 1; !numbered && i <= 25; ++i)
+            db->addFault(QString(R"(%1|INSERT INTO "T1"|HY000|row %1 refused by its trigger)").arg(i));
+        sendToSide2({"T1"});
+        QCOMPARE(page->dialogs.errors().size(), boxes);
+        QCOMPARE(page->dialogs.texts("information"),
+                 QStringList{closing + "\r\n\r\nThe journal lists each error's own text with how often it came."});
+        QVERIFY2(page->journal.lines.last().endsWith(journal), qPrintable(page->journal.lines.last()));
         expectRunEnded();
     }
 

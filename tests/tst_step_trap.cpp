@@ -96,37 +96,64 @@ private slots:
         QVERIFY(!other.operationEnded());
     }
 
-    // Within a table, an error reported once is counted when it comes again; a failure that names
-    // no error of its own, or one outside a table, is shown each time. A database error without a
-    // native number is the same error only with the same text.
+    // Within a table, an error number reported once is counted when it comes again, whatever its
+    // text; a database error without a number is the same error only with the same text. Past a
+    // few boxes every failure is counted, and the table keeps each text it saw with its count.
+    // Outside a table every failure is shown.
     void repeatedErrorsOfATableAreCounted()
     {
         ScriptedDialogs dialogs;
         platform::StepTrap trap(dialogs, "Form2.PushButton3_Click");
-        const auto refused = [] { throw oracle::DatabaseError("ORA-01722: invalid number", "HY000", 1722); };
-        trap.step(280, refused);
-        trap.step(280, refused);
+        const auto tooLarge = [](const char* column) {
+            return [column] {
+                throw oracle::DatabaseError(QString("ORA-12899: value too large for column \"%1\"").arg(column), "HY000", 12899);
+            };
+        };
+        trap.step(280, tooLarge("K"));
+        trap.step(280, tooLarge("K"));
         trap.beginTable();
-        for (int row = 0; row < 3; ++row)
-            trap.step(280, refused);
-        for (int row = 0; row < 2; ++row)
-            trap.step(256, [] { throw std::runtime_error("Could not read the temporary file"); });
+        for (const char* column : {"K", "K", "V", "V"})
+            trap.step(280, tooLarge(column));
         trap.step(280, [] { throw oracle::DatabaseError("[driver]Timeout expired", "HYT00"); });
+        trap.step(256, [] { throw std::runtime_error("Could not read the temporary file"); });
+        // The boxes' limit is reached: from here on failures are counted.
         trap.step(280, [] { throw oracle::DatabaseError("[driver]Timeout expired", "HYT00"); });
-        trap.step(280, [] { throw oracle::DatabaseError("[driver]Memory allocation error", "HYT00"); });
-        QCOMPARE(dialogs.errors().size(), 2 + 1 + 2 + 2);
-        const auto repeated = trap.endTable();
-        QCOMPARE(repeated.size(), size_t(2));
-        QCOMPARE(repeated[0].description, QString("ORA-01722: invalid number"));
-        QCOMPARE(repeated[0].count, 2);
-        QCOMPARE(repeated[1].description, QString("[driver]Timeout expired"));
-        QCOMPARE(repeated[1].count, 1);
-        QCOMPARE(trap.failures(), 10);
+        trap.step(280, [] { throw oracle::DatabaseError("trigger says no to row 7", "HY000"); });
+        trap.step(280, tooLarge("V"));
+        QCOMPARE(dialogs.errors().size(), 2 + platform::StepTrap::kBoxesPerTable);
+        QVERIFY(dialogs.errors()[2].startsWith("ORA-12899: value too large for column \"K\"\r\n"));
+        const auto failures = trap.endTable();
+        QCOMPARE(failures.repeated.size(), size_t(2));
+        QCOMPARE(failures.repeated[0].number, QString("ORA-12899"));
+        QCOMPARE(failures.repeated[0].count, 4);
+        QCOMPARE(failures.repeated[1].number, QString());
+        QCOMPARE(failures.repeated[1].description, QString("[driver]Timeout expired"));
+        QCOMPARE(failures.repeated[1].count, 1);
+        QCOMPARE(failures.unshown, 1);
+        QStringList texts;
+        for (const auto& text : failures.texts)
+            texts << QString("%1 %2").arg(text.count).arg(text.text);
+        QCOMPARE(texts, QStringList({"2 ORA-12899: value too large for column \"K\"", "3 ORA-12899: value too large for column \"V\"",
+                                     "2 [driver]Timeout expired", "1 Could not read the temporary file",
+                                     "1 trigger says no to row 7"}));
+        QCOMPARE(trap.failures(), 11);
         // The next table reports afresh.
         trap.beginTable();
-        trap.step(280, refused);
-        QCOMPARE(dialogs.errors().size(), 8);
-        QVERIFY(trap.endTable().empty());
+        trap.step(280, tooLarge("K"));
+        QCOMPARE(dialogs.errors().size(), 6);
+        QVERIFY(!trap.endTable().beyondBoxes());
+    }
+
+    // A step's report can say first what its failure means there; the failure's own text follows.
+    void explainedStepPutsItsContextFirst()
+    {
+        ScriptedDialogs dialogs;
+        platform::StepTrap trap(dialogs, "Form2.PushButton3_Click");
+        QVERIFY(!trap.explained(
+            222, [] { throw oracle::DatabaseError("ORA-00910: specified length too long for its datatype", "HY000", 910); },
+            [](const std::exception&) { return QString("T was not replaced."); }));
+        QVERIFY(dialogs.errors()[0].startsWith("T was not replaced.\r\n\r\nORA-00910: specified length too long"));
+        QCOMPARE(trap.lastFailureText(), QString("ORA-00910: specified length too long for its datatype"));
     }
 
     void cancellationIsNotReported()

@@ -14,6 +14,9 @@ enum class DatabaseSide { One = 1, Two = 2 };
 
 inline DatabaseSide OtherSide(DatabaseSide side) { return side == DatabaseSide::One ? DatabaseSide::Two : DatabaseSide::One; }
 
+// "Oracle #1" or "Oracle #2", as the pages name the sides.
+inline QString SideName(DatabaseSide side) { return side == DatabaseSide::One ? QStringLiteral("Oracle #1") : QStringLiteral("Oracle #2"); }
+
 // A side's place among things that come one a side, side 1's first: 0 or 1.
 inline std::size_t SideIndex(DatabaseSide side) { return side == DatabaseSide::One ? 0 : 1; }
 

@@ -21,6 +21,11 @@ QString DatabaseError::repeatKey() const
     return nativeError_ != 0 ? key : key + QLatin1Char('/') + text();
 }
 
+QString DatabaseError::errorNumber() const
+{
+    return nativeError_ != 0 ? QStringLiteral("ORA-%1").arg(nativeError_, 5, 10, QLatin1Char('0')) : QString();
+}
+
 namespace {
 
 // ORA numbers of a session that is gone: lost link, killed or ended session, an instance that is
@@ -100,6 +105,12 @@ bool SaysConnectionGone(const QString& sqlState, int nativeError, const QString&
 bool SaysNoSpaceLeft(int nativeError, const QString& text)
 {
     return names(kNoSpaceLeft, nativeError, text);
+}
+
+bool SaysNoSuchTable(const std::exception& failure)
+{
+    const auto* error = dynamic_cast<const DatabaseError*>(&failure);
+    return error && names(std::array{942}, error->nativeError(), error->text());
 }
 
 } // namespace oracle

@@ -3,6 +3,7 @@
 #include "platform/operation_error.h"
 
 #include <QString>
+#include <exception>
 
 namespace oracle {
 
@@ -20,6 +21,8 @@ public:
     platform::FailureReach reach() const override;
     // The SQLSTATE and native number; the text too where the driver gives no number.
     QString repeatKey() const override;
+    // "ORA-" and the native number in Oracle's five digits; empty without a number.
+    QString errorNumber() const override;
 
 private:
     QString sqlState_;
@@ -44,5 +47,8 @@ bool SaysConnectionGone(const QString& sqlState, int nativeError, const QString&
 // The target cannot take more (no space, quota exceeded, archiver stuck, undo full): every further
 // row fails the same way until space is freed.
 bool SaysNoSpaceLeft(int nativeError, const QString& text);
+
+// The statement named a table that does not exist (ORA-00942), as a failure of any kind may say.
+bool SaysNoSuchTable(const std::exception& failure);
 
 } // namespace oracle

@@ -27,27 +27,20 @@ QString firstValue(Connection& connection, const QString& sql)
 std::optional<SchemaIdentity> LearnSchemaIdentity(Connection& connection)
 {
     SchemaIdentity identity;
-    try {
-        ResultSet user = connection.execute(sql::SessionUser());
-        if (user.eof())
-            return std::nullopt;
-        identity.user = user.value(0).toText();
-        identity.userId = user.value(1).toText();
-        identity.userCreated = user.value(2).toText();
-    } catch (const DatabaseError&) {
+    ResultSet user = connection.execute(sql::SessionUser());
+    if (user.eof())
         return std::nullopt;
-    }
+    identity.user = user.value(0).toText();
+    identity.userId = user.value(1).toText();
+    identity.userCreated = user.value(2).toText();
     try {
         identity.database = firstValue(connection, sql::DatabaseId());
     } catch (const DatabaseError& error) {
+        // A server without the id answers the name instead; any other failure is the caller's.
         if (!refusesParameter(error))
-            return std::nullopt;
+            throw;
         identity.databaseById = false;
-        try {
-            identity.database = firstValue(connection, sql::DatabaseName()).toUpper();
-        } catch (const DatabaseError&) {
-            return std::nullopt;
-        }
+        identity.database = firstValue(connection, sql::DatabaseName()).toUpper();
     }
     if (identity.user.isEmpty() || identity.userId.isEmpty() || identity.userCreated.isEmpty()
         || identity.database.isEmpty())

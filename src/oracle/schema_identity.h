@@ -23,8 +23,9 @@ struct SchemaIdentity {
     friend bool operator==(const SchemaIdentity&, const SchemaIdentity&) = default;
 };
 
-// Asks the connection who it is. Empty when the server would not say: a connection whose identity
-// is unknown may be the other side itself, so the caller must not take it for another schema.
+// Asks the connection who it is. Empty when the server answered without saying: a connection whose
+// identity is unknown may be the other side itself, so the caller must not take it for another
+// schema. Throws DatabaseError when a query fails, with the driver's own words.
 std::optional<SchemaIdentity> LearnSchemaIdentity(Connection& connection);
 
 } // namespace oracle

@@ -25,6 +25,8 @@ public:
     // What makes two failures the same error, row after row (a database error's SQLSTATE and
     // native number, say); empty when each failure stands on its own.
     virtual QString repeatKey() const { return {}; }
+    // The error's number as the user knows it ("ORA-12899"); empty when it has none.
+    virtual QString errorNumber() const { return {}; }
 
 private:
     QString text_;

@@ -11,23 +11,58 @@ StepTrap::StepTrap(Dialogs& dialogs, QString procedurePath, const EventPump* eve
 {
 }
 
-void StepTrap::report(const QString& description, FailureReach reach, const QString& repeatKey)
+namespace {
+
+// Distinct failure texts a table keeps for the journal: rows refused each with a text of its own
+// would otherwise fill the memory with them.
+constexpr std::size_t kTextsKeptPerTable = 20;
+
+} // namespace
+
+QString StepTrap::explainedText(const QString& context, const QString& text)
+{
+    return context.isEmpty() ? text : context + QStringLiteral("\r\n\r\n") + text;
+}
+
+void StepTrap::report(const QString& description, FailureReach reach, const QString& repeatKey, const QString& number,
+                      const QString& ownText)
 {
     ++failures_;
     lastFailure_ = description;
+    lastFailureText_ = ownText.isEmpty() ? description : ownText;
     if (reach == FailureReach::Operation)
         ended_ = true;
     if (reach == FailureReach::Table)
         tableEnded_ = true;
-    if (inTable_ && !repeatKey.isEmpty()) {
-        const auto seen = std::find_if(reported_.begin(), reported_.end(),
-                                       [&](const Reported& reported) { return reported.key == repeatKey; });
-        if (seen != reported_.end()) {
-            ++seen->failure.count;
+    if (inTable_) {
+        const QString& text = lastFailureText_;
+        const auto counted = std::find_if(table_.texts.begin(), table_.texts.end(),
+                                          [&](const FailureCount& failure) { return failure.text == text; });
+        if (counted != table_.texts.end())
+            ++counted->count;
+        else if (table_.texts.size() < kTextsKeptPerTable)
+            table_.texts.push_back({text, 1});
+        else
+            ++table_.otherTexts;
+        if (!repeatKey.isEmpty()) {
+            const auto seen = std::find_if(reported_.begin(), reported_.end(),
+                                           [&](const Reported& reported) { return reported.key == repeatKey; });
+            if (seen != reported_.end()) {
+                ++seen->failure.count;
+                return;
+            }
+        }
+        // Failures that end the table or the run are always shown: they say why it stopped.
+        if (tableBoxes_ >= kBoxesPerTable && reach == FailureReach::Step) {
+            ++table_.unshown;
             return;
         }
-        reported_.push_back({repeatKey, {description, 0}});
+        ++tableBoxes_;
+        if (!repeatKey.isEmpty())
+            reported_.push_back({repeatKey, {text, number, 0}});
     }
+    if (beforeReport_)
+        beforeReport_();
     ShowErrorReport(dialogs_, description, path_, line_);
     stopIfEnding();
 }
@@ -36,18 +71,21 @@ void StepTrap::beginTable()
 {
     tableEnded_ = false;
     inTable_ = true;
+    tableBoxes_ = 0;
     reported_.clear();
+    table_ = {};
 }
 
-std::vector<StepTrap::RepeatedFailure> StepTrap::endTable()
+StepTrap::TableFailures StepTrap::endTable()
 {
-    std::vector<RepeatedFailure> repeated;
+    TableFailures failures = std::move(table_);
     for (Reported& reported : reported_)
         if (reported.failure.count > 0)
-            repeated.push_back(std::move(reported.failure));
+            failures.repeated.push_back(std::move(reported.failure));
     reported_.clear();
+    table_ = {};
     inTable_ = false;
-    return repeated;
+    return failures;
 }
 
 void StepTrap::stopIfEnding() const

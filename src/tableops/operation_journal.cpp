@@ -16,6 +16,11 @@ QString rowsText(std::int64_t count)
     return QLocale(QLocale::English).toString(qlonglong(count)) + (count == 1 ? QStringLiteral(" row") : QStringLiteral(" rows"));
 }
 
+QString timesText(int count)
+{
+    return count == 1 ? QStringLiteral("once") : QLocale(QLocale::English).toString(count) + QStringLiteral(" times");
+}
+
 } // namespace
 
 QString SendJournalText(const PageContext& page, oracle::DatabaseSide source, oracle::DatabaseSide target)
@@ -36,13 +41,36 @@ QString SentTableJournalText(const TableOutcome& outcome)
         parts << (*outcome.overwrite ? QStringLiteral("overwrite answered Yes") : QStringLiteral("overwrite answered No, not copied"));
     if (outcome.read)
         parts << rowsText(outcome.rowsRead) + QStringLiteral(" read");
-    if (outcome.dropped)
+    switch (outcome.replacement) {
+    case Replacement::None:
+        break;
+    case Replacement::KeptNotCreated:
+        parts << QStringLiteral("old table kept, the new one could not be created");
+        break;
+    case Replacement::KeptNotDropped:
+        parts << QStringLiteral("old table kept, it could not be dropped");
+        break;
+    case Replacement::NewLeftAside:
+        parts << QStringLiteral("old table dropped, the new one could not take its name");
+        break;
+    }
+    if (outcome.interimLeft)
+        parts << QStringLiteral("new table left as ") + quoted(outcome.interimName);
+    if (outcome.dropped && outcome.replacement == Replacement::None)
         parts << QStringLiteral("old table dropped");
     if (outcome.created)
         parts << QStringLiteral("created") << rowsText(outcome.rows.inserted) + QStringLiteral(" inserted, ")
                 + rowsText(outcome.rows.refused) + QStringLiteral(" refused");
     if (!outcome.failure.isEmpty())
         parts << (outcome.created ? QStringLiteral("ended early: ") : QStringLiteral("not copied: ")) + outcome.failure;
+    if (!outcome.errors.empty()) {
+        QStringList errors;
+        for (const platform::StepTrap::FailureCount& error : outcome.errors)
+            errors << quoted(error.text) + QLatin1Char(' ') + timesText(error.count);
+        if (outcome.otherErrors > 0)
+            errors << QStringLiteral("other texts ") + timesText(outcome.otherErrors);
+        parts << QStringLiteral("errors: ") + errors.join(QStringLiteral(", "));
+    }
     return QStringLiteral("Send ") + quoted(outcome.tableName) + QStringLiteral(": ") + parts.join(QStringLiteral("; "));
 }
 

@@ -7,6 +7,7 @@
 
 #include <QElapsedTimer>
 #include <QLocale>
+#include <QScopeGuard>
 #include <new>
 
 namespace tableops {
@@ -99,6 +100,10 @@ InsertedRows InsertTableRows(platform::StepTrap& trap, oracle::Connection& targe
     QElapsedTimer sinceCount;
     const std::int64_t rowCount = rows.buffer.count();
     oracle::sql::InsertRowStatement insert(tableName);
+    // A refused row's box shows how many rows are in, not the count last drawn.
+    const auto showCount = [&] { progress.showWork(RowsWrittenText(tableName, result.inserted, rowCount), false); };
+    trap.setBeforeReport(showCount);
+    const auto unsetBeforeReport = qScopeGuard([&] { trap.setBeforeReport({}); });
     // A target that cannot take more ends the table's rows after its one report.
     for (std::int64_t i = 0; i < rowCount && !trap.tableEnded(); ++i) {
         trap.step(254, [&] { events.yield(); });
@@ -119,7 +124,7 @@ InsertedRows InsertTableRows(platform::StepTrap& trap, oracle::Connection& targe
             // The count is told as the share moves, and in between a few times a second: each new
             // text is drawn anew, and drawing it at every one of a million rows would slow the copy.
             if (share != shownShare || i + 1 == rowCount || !sinceCount.isValid() || sinceCount.elapsed() >= 200) {
-                progress.showWork(RowsWrittenText(tableName, i + 1, rowCount), false);
+                showCount();
                 sinceCount.start();
             }
             progress.setValue(share);
@@ -203,11 +208,12 @@ std::optional<TableDefinition> ReadTableDefinition(platform::StepTrap& trap, ora
     return definition;
 }
 
-bool CreateTableFromDefinition(platform::StepTrap& trap, oracle::Connection& target, const TableDefinition& definition)
+bool CreateTableFromDefinition(platform::StepTrap& trap, oracle::Connection& target, const TableDefinition& definition,
+                               const QString& failureContext)
 {
     QString statement;
     return trap.step(208, [&] { statement = CreateTableText(definition); })
-        && trap.step(222, [&] { target.execute(statement); });
+        && trap.explained(222, [&] { target.execute(statement); }, [&](const std::exception&) { return failureContext; });
 }
 
 } // namespace tableops

@@ -44,7 +44,7 @@ struct InsertedRows {
 };
 
 // Sends one INSERT per row to the target, moving the progress bar after each and saying in its
-// text how many rows of how many are written.
+// text how many rows of how many are in; the text is brought up to date before any box shows.
 InsertedRows InsertTableRows(platform::StepTrap& trap, oracle::Connection& target, const QString& tableName,
                              platform::EventPump& events, platform::ProgressDisplay& progress, TableRows& rows);
 
@@ -59,8 +59,10 @@ QString RowsWrittenText(const QString& tableName, std::int64_t written, std::int
 std::optional<TableDefinition> ReadTableDefinition(platform::StepTrap& trap, oracle::Connection& source,
                                                    const QString& tableName, platform::EventPump& events);
 
-// Creates the table on the target. True when the CREATE TABLE went through.
-bool CreateTableFromDefinition(platform::StepTrap& trap, oracle::Connection& target, const TableDefinition& definition);
+// Creates the table on the target. True when the CREATE TABLE went through; otherwise its report
+// starts with the context, when one is given.
+bool CreateTableFromDefinition(platform::StepTrap& trap, oracle::Connection& target, const TableDefinition& definition,
+                               const QString& failureContext = QString());
 
 // The progress bar's share once rowsDone of rowCount rows are sent, rounded as the classic
 // runtime rounded: half to even, so 12.5 shows 12 and 37.5 shows 38.
