@@ -76,6 +76,7 @@ private slots:
         QCOMPARE(tables(), QStringList({"A", "B"}));
         QCOMPARE(page->list(side).names(), QStringList({"A", "B"}));
         QCOMPARE(page->pointer.history, QList<int>({11, 0}));
+        QCOMPARE(page->journal.lines, QStringList());  // nothing was tried
     }
 
     void deleteWithNothingSelected_data() { sides(); }
@@ -201,6 +202,7 @@ private slots:
         QCOMPARE(page->dialogs.texts("information"), QStringList{"Please select an Oracle table to rename."});
         QCOMPARE(page->dialogs.kinds(), QStringList{"information"});
         QCOMPARE(page->pointer.history, QList<int>({11, 0}));
+        QCOMPARE(page->journal.lines, QStringList());  // nothing was tried
     }
 
     void renameNeedsExactlyOneSelected_data()

@@ -7,7 +7,10 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <csignal>
 #include <cstdio>
+#include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -19,6 +22,8 @@ QStringList linesOf(const QString& path)
         return {};
     return QString::fromUtf8(file.readAll()).split('\n', Qt::SkipEmptyParts);
 }
+
+int modeOf(const QString& path) { struct stat status {}; return stat(qPrintable(path), &status) ? -1 : int(status.st_mode & 0777); }
 
 // What the code prints on standard error while it runs.
 template <typename Action>
@@ -55,6 +60,11 @@ private slots:
         QVERIFY(QRegularExpression(R"(^\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\.\d{3} Test Connection: )").match(lines[0]).hasMatch());
         QVERIFY(lines[0].endsWith("could not connect: [devdb] | ORA-01017: invalid username/password | second"));
         QVERIFY(lines[1].endsWith(" Send: ORDERS created"));
+        // Its user's alone: the folders it made, its file, and then a file an earlier version left readable.
+        QCOMPARE(QList<int>({modeOf(dir.filePath("state")), modeOf(dir.filePath("state/mirravel")), modeOf(path)}), QList<int>({0700, 0700, 0600}));
+        chmod(qPrintable(path), 0644);
+        journal.record("Send: ORDERS created");
+        QCOMPARE(modeOf(path), 0600);
     }
 
     // Past its limit the file becomes the one older file: the newest events are always kept, and
@@ -87,6 +97,24 @@ private slots:
         });
         QCOMPARE(said.count('\n'), 1);
         QVERIFY(said.startsWith("Mirravel: the journal "));
+    }
+
+    // A full disk takes part of a line: the file keeps none of it, and standard error says so.
+    void aLineIsWrittenWholeOrNotAtAll()
+    {
+        QTemporaryDir dir;
+        platform::FileJournal journal(dir.filePath("journal.log"));
+        journal.record(QString(500, 'x'));
+        const qint64 before = QFileInfo(dir.filePath("journal.log")).size();
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit saved {};
+        getrlimit(RLIMIT_FSIZE, &saved);
+        const rlimit full = {rlim_t(before + 20), saved.rlim_max};
+        setrlimit(RLIMIT_FSIZE, &full);
+        const QByteArray said = standardError([&] { journal.record(QString(100, 'y')); });
+        setrlimit(RLIMIT_FSIZE, &saved);
+        QCOMPARE(QFileInfo(dir.filePath("journal.log")).size(), before);
+        QVERIFY(said.startsWith("Mirravel: the journal ") && said.count('\n') == 1);
     }
 
     void livesInTheUsersStateFolder()

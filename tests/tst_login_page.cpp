@@ -308,6 +308,10 @@ private slots:
         text(6)->setText("hr");
         QTest::mouseClick(button("PushButton5"), Qt::LeftButton);
         QCOMPARE(harness->dialogs.texts("information").last(), QString("Connection successful."));
+        text(5)->setText("hr/secret@DEMO2");
+        QTest::mouseClick(button("PushButton5"), Qt::LeftButton);
+        QVERIFY(harness->journal.lines.last().startsWith("Test Connection: Oracle #2 (SID \"DEMO2\", user \"hr/***\") could not connect: "));
+        QVERIFY(!harness->journal.lines.join('\n').contains("secret"));
     }
 
     void nextWithABadSideDoesNothing()

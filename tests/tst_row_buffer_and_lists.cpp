@@ -19,13 +19,17 @@ private slots:
             {FieldValue::fromBoolean(true), FieldValue::fromBoolean(false), FieldValue::fromBytes(QByteArray("\0\1\2", 3))},
             {FieldValue::fromText(QString(300, QChar(0x00E9))), FieldValue::fromText("Ωmega 日本"), FieldValue::fromBytes({})},
             {},
+            {FieldValue::fromText(QString("ab") + QChar(0xD83D)), FieldValue::fromText("next")},
         };
+        // Half a surrogate pair has no UTF-8: it comes back as U+FFFD in its own value, not the next.
+        auto expected = rows;
+        expected[5][0] = FieldValue::fromText(QString("ab") + QChar(QChar::ReplacementCharacter));
         tableops::RowBuffer buffer;
         for (const auto& row : rows)
             buffer.append(row);
         QCOMPARE(buffer.count(), int(rows.size()));
         for (size_t i = 0; i < rows.size(); ++i)
-            QVERIFY2(buffer.row(int(i)) == rows[i], qPrintable(QString("row %1").arg(i)));
+            QVERIFY2(buffer.row(int(i)) == expected[i], qPrintable(QString("row %1").arg(i)));
         // Null and the empty text stay apart in the buffer.
         QVERIFY(buffer.row(1)[0].kind == FieldValue::Kind::Text);
         QVERIFY(buffer.row(1)[1].isNull());

@@ -81,7 +81,7 @@ private slots:
     }
 
     // The bar shows what a copy does, also in Qt's busy state, which draws no text of its own, and
-    // the designed text ends the work.
+    // from one table to the next (an empty one after one that ended at 100%); the designed text ends the work.
     void progressBarTellsTheWork()
     {
         QWidget form;
@@ -94,6 +94,10 @@ private slots:
         display.setValue(1);
         QCOMPARE(controls.progressBar->maximum(), 100);
         QCOMPARE(controls.progressBar->text(), QString("ORDERS: 12,345 of 1,000,000 rows"));
+        display.setValue(100);
+        display.showWork("Reading T...", true);
+        display.showWork("T: 0 of 0 rows", false);
+        QCOMPARE(controls.progressBar->text(), QString("T: 0 of 0 rows"));
         display.setValue(0);
         display.setText("Progress Bar");
         QCOMPARE(controls.progressBar->text(), QString("Progress Bar"));

@@ -4,6 +4,7 @@
 #include <QEvent>
 #include <QEventLoop>
 #include <QInputDialog>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMessageBox>
 
@@ -58,7 +59,19 @@ bool isUserInput(QEvent::Type type)
     }
 }
 
-// While a box is up, only the box takes the user's input, as with a modal box.
+// Return or Enter repeated by a key held down: it went down before the box appeared (answering the
+// box before, say), so it must neither answer nor dismiss this one. Qt's buttons already take
+// Space only on a fresh press.
+bool isHeldEnter(const QEvent& event)
+{
+    if (event.type() != QEvent::KeyPress && event.type() != QEvent::KeyRelease && event.type() != QEvent::ShortcutOverride)
+        return false;
+    const auto& key = static_cast<const QKeyEvent&>(event);
+    return key.isAutoRepeat() && (key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter);
+}
+
+// While a box is up, only the box takes the user's input, as with a modal box, and a key held down
+// from before answers nothing.
 class OnlyTheBoxTakesInput : public QObject {
 public:
     explicit OnlyTheBoxTakesInput(QWidget* box) : box_(box) { qApp->installEventFilter(this); }
@@ -69,6 +82,8 @@ protected:
     {
         if (!isUserInput(event->type()) || !watched->isWidgetType())
             return false;
+        if (isHeldEnter(*event))
+            return true;
         // The box's own pop-ups (an edit menu, say) are windows of their own, children of the box.
         for (auto* widget = static_cast<QWidget*>(watched); widget; widget = widget->parentWidget())
             if (widget == box_)

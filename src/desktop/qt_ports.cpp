@@ -72,8 +72,12 @@ void ProgressBarDisplay::setText(const QString& text) { showWork(text, false); }
 
 void ProgressBarDisplay::showWork(const QString& text, bool busy)
 {
-    // A range of nothing is Qt's busy state.
+    // A range of nothing is Qt's busy state. Entering it resets the value to below the range, and
+    // Qt shows no text for such a value: out of it again, the bar starts from 0, so the text shows
+    // before the first row is written, and at all for a table of none.
     bar_->setRange(0, busy ? 0 : 100);
+    if (!busy && bar_->value() < bar_->minimum())
+        bar_->setValue(bar_->minimum());
     bar_->setFormat(text);
 }
 

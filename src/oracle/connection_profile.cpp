@@ -17,8 +17,12 @@ QString BuildConnectionString(const ConnectionProfile& profile)
 
 QString LoginText(DatabaseSide side, const ConnectionProfile& profile)
 {
+    // A user name typed as SQL*Plus takes it, "scott/tiger@KVMD", holds its password after the "/":
+    // the journal keeps the name before it and shows that more was typed.
+    const qsizetype slash = profile.user.indexOf(QLatin1Char('/'));
+    const QString user = slash < 0 ? profile.user : profile.user.left(slash) + QStringLiteral("/***");
     return (side == DatabaseSide::One ? QStringLiteral("Oracle #1") : QStringLiteral("Oracle #2"))
-        + QStringLiteral(" (SID \"") + profile.sid + QStringLiteral("\", user \"") + profile.user + QStringLiteral("\")");
+        + QStringLiteral(" (SID \"") + profile.sid + QStringLiteral("\", user \"") + user + QStringLiteral("\")");
 }
 
 bool TestConnection(const QString& connectionString) { return ConnectionFailure(connectionString).isEmpty(); }

@@ -18,9 +18,10 @@ public:
     void record(const QString&) override {}
 };
 
-// The journal in a file: each event a line with its local time. The file keeps the last few MiB:
-// past its limit it becomes the one older file ("journal.log.1") and a new one starts. A journal
-// that cannot be written never disturbs the user: one line on standard error, the first time.
+// The journal in a file: each event a line with its local time, written whole or not at all. The
+// file keeps the last few MiB: past its limit it becomes the one older file ("journal.log.1") and a
+// new one starts. Its files, and the folders it makes, only their user can read. A journal that
+// cannot be written never disturbs the user: one line on standard error, the first time.
 class FileJournal : public Journal {
 public:
     static constexpr qint64 kDefaultLimit = qint64(2) << 20;

@@ -6,6 +6,8 @@
 #include "tableops/operation_journal.h"
 #include "tableops/page_context.h"
 
+#include <utility>
+
 namespace tableops {
 
 void DeleteTables(platform::StepTrap& trap, const PageContext& page, oracle::DatabaseSide side)
@@ -15,8 +17,12 @@ void DeleteTables(platform::StepTrap& trap, const PageContext& page, oracle::Dat
     trap.mark(100);
     trap.step(102, [&] { page.pointer.setPointer(platform::kPointerHourglass); });
     const bool connected = trap.step(104, [&] { connection.open(page.connectionString(side)); });
-    page.journal.record(SideJournalText(page, QStringLiteral("Delete"), side)
-                        + (connected ? QString() : QStringLiteral(": could not connect: ") + trap.lastFailure()));
+    // The journal names the login once a drop is tried there, or when it could not be reached: a
+    // Delete that stopped at "Please select a table" or found nothing selected did nothing.
+    if (!connected)
+        page.journal.record(SideJournalText(page, QStringLiteral("Delete"), side) + QStringLiteral(": could not connect: ")
+                            + trap.lastFailure());
+    bool named = false;
     // Without the connection (never opened, or lost on the way) every further statement would
     // fail in a box of its own: after the one report the operation goes straight to its end.
     if (!trap.operationEnded()) {
@@ -25,6 +31,8 @@ void DeleteTables(platform::StepTrap& trap, const PageContext& page, oracle::Dat
             for (int position = list.count() - 1; position >= 0 && !trap.operationEnded(); --position) {
                 if (trap.when(110, [&] { return list.isSelected(position); })) {
                     const QString name = list.text(position);
+                    if (!std::exchange(named, true))
+                        page.journal.record(SideJournalText(page, QStringLiteral("Delete"), side));
                     const bool dropped = trap.step(112, [&] { connection.execute(oracle::sql::DropTable(name)); });
                     page.journal.record(TableJournalText(QStringLiteral("Delete"), name, QStringLiteral("dropped"),
                                                          dropped ? QString() : trap.lastFailure()));
@@ -44,9 +52,10 @@ void DeleteTables(platform::StepTrap& trap, const PageContext& page, oracle::Dat
 namespace {
 
 // From the selection tests to the list's update, steps 106 to 128.
-void renameSelectedEntry(platform::StepTrap& trap, const PageContext& page, platform::TableList& list,
+void renameSelectedEntry(platform::StepTrap& trap, const PageContext& page, oracle::DatabaseSide side,
                          oracle::Connection& connection)
 {
+    platform::TableList& list = page.list(side);
     if (trap.when(106, [&] { return list.currentIndex() == -1; })) {
         trap.step(132, [&] {
             page.dialogs.information(page.applicationTitle, QStringLiteral("Please select an Oracle table to rename."));
@@ -71,6 +80,7 @@ void renameSelectedEntry(platform::StepTrap& trap, const PageContext& page, plat
         });
         if (trap.when(118, [&] { return newName.isEmpty(); }))
             continue;
+        page.journal.record(SideJournalText(page, QStringLiteral("Rename"), side));
         const bool renamed = trap.step(120, [&] { connection.execute(oracle::sql::RenameTable(oldName, newName)); });
         page.journal.record(TableJournalText(QStringLiteral("Rename"), oldName,
                                              QStringLiteral("renamed to \"") + newName + QLatin1Char('"'),
@@ -92,17 +102,17 @@ void renameSelectedEntry(platform::StepTrap& trap, const PageContext& page, plat
 
 void RenameTable(platform::StepTrap& trap, const PageContext& page, oracle::DatabaseSide side)
 {
-    platform::TableList& list = page.list(side);
     oracle::Connection connection;
     trap.mark(100);
     trap.step(102, [&] { page.pointer.setPointer(platform::kPointerHourglass); });
-    const bool connected = trap.step(104, [&] { connection.open(page.connectionString(side)); });
-    page.journal.record(SideJournalText(page, QStringLiteral("Rename"), side)
-                        + (connected ? QString() : QStringLiteral(": could not connect: ") + trap.lastFailure()));
+    // The journal names the login when it could not be reached, else once a new name is sent.
+    if (!trap.step(104, [&] { connection.open(page.connectionString(side)); }))
+        page.journal.record(SideJournalText(page, QStringLiteral("Rename"), side) + QStringLiteral(": could not connect: ")
+                            + trap.lastFailure());
     // Without the connection there is nothing to ask a new name for: after the one report the
     // operation goes straight to its end.
     if (!trap.operationEnded())
-        renameSelectedEntry(trap, page, list, connection);
+        renameSelectedEntry(trap, page, side, connection);
     trap.step(134, [&] { page.pointer.setPointer(platform::kPointerDefault); });
 }
 

@@ -66,7 +66,9 @@ private:
     std::int64_t count_ = 0;
     std::unique_ptr<SpillFile> spill_;
     std::string scratch_;
-    QStringEncoder encoder_{QStringEncoder::Utf8};
+    // Stateless: each value is encoded on its own, so one that ends in half a surrogate pair gets
+    // its U+FFFD itself instead of handing it to the next value.
+    QStringEncoder encoder_{QStringEncoder::Utf8, QStringEncoder::Flag::Stateless};
 
     // Where reading stands: the row it gives next, and its place in memory.
     std::int64_t readIndex_ = 0;

@@ -77,8 +77,10 @@ QColor readableOn(const QColor& background, const QColor& meant)
     return text;
 }
 
-// Enter and Return press a focused button, as on Windows' own command buttons; Space still does.
-// No button is a default one, so Enter in a field or a list presses nothing.
+// Enter and Return press a focused button exactly as Space does: down as the key goes down,
+// clicked as it comes up, its repeats ignored. A key held down thus clicks once, and only on a
+// button that saw it go down: holding Return on Send must not run the copy again and again. No
+// button is a default one, so Enter in a field or a list presses nothing.
 class PushButton : public QPushButton {
 public:
     using QPushButton::QPushButton;
@@ -102,14 +104,31 @@ protected:
 
     void keyPressEvent(QKeyEvent* event) override
     {
-        const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
-        if (enter && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
-            if (!event->isAutoRepeat())
-                animateClick();
-            event->accept();
-            return;
-        }
-        QPushButton::keyPressEvent(event);
+        if (!isEnter(*event))
+            return QPushButton::keyPressEvent(event);
+        QKeyEvent space = asSpace(*event);
+        QPushButton::keyPressEvent(&space);
+        event->accept();
+    }
+
+    void keyReleaseEvent(QKeyEvent* event) override
+    {
+        if (!isEnter(*event))
+            return QPushButton::keyReleaseEvent(event);
+        QKeyEvent space = asSpace(*event);
+        QPushButton::keyReleaseEvent(&space);
+        event->accept();
+    }
+
+private:
+    static bool isEnter(const QKeyEvent& event)
+    {
+        return (event.key() == Qt::Key_Return || event.key() == Qt::Key_Enter)
+            && (event.modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+    }
+    static QKeyEvent asSpace(const QKeyEvent& event)
+    {
+        return QKeyEvent(event.type(), Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "), event.isAutoRepeat());
     }
 };
 
