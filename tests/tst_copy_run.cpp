@@ -128,6 +128,8 @@ private slots:
         QCOMPARE(page->progress.texts, QStringList{"Progress Bar"});
         QVERIFY(tables2().isEmpty());
         QCOMPARE(page->list2.count(), 0);
+        // Nothing was tried: the journal keeps no line of it.
+        QCOMPARE(page->journal.lines, QStringList());
     }
 
     void ordinaryTableGivesTheStatementsByteForByte()

@@ -274,12 +274,15 @@ void SendTables(platform::StepTrap& trap, const PageContext& page, DatabaseSide 
     oracle::Connection& source = sourceSide == DatabaseSide::One ? side1 : side2;
     oracle::Connection& target = targetSide == DatabaseSide::One ? side1 : side2;
 
-    page.journal.record(SendJournalText(page, sourceSide, targetSide));
     // Without both connections every table would fail step by step; the open's report says why.
+    // The journal names the logins when they could not be reached, or once there is something to send.
     bool mayCopy = side1.isOpen() && side2.isOpen();
+    const bool anySelected = sourceList.selectedCount() > 0;
+    if (!mayCopy || anySelected)
+        page.journal.record(SendJournalText(page, sourceSide, targetSide));
     if (!mayCopy)
         page.journal.record(QStringLiteral("Send: nothing sent, could not connect: ") + trap.lastFailure());
-    if (mayCopy && sourceList.selectedCount() > 0)
+    if (mayCopy && anySelected)
         mayCopy = sidesAreTwoSchemas(trap, page, side1, side2);
 
     if (mayCopy) {
