@@ -2,7 +2,7 @@
 #include "desktop/message_box_dialogs.h"
 #include "desktop/qt_ports.h"
 #include "desktop/start_up.h"
-#include "oracle/connection_profile.h"
+#include "oracle/odbc_driver.h"
 #include "platform/journal.h"
 #include "platform/program_files.h"
 #include "platform/settings_store.h"

@@ -1,6 +1,7 @@
 // Connection strings: ordinary values verbatim, values that could end their field braced; the
 // driver a connection goes through, and the profile in that driver's keywords.
 #include "oracle/connection_profile.h"
+#include "oracle/odbc_driver.h"
 
 #include <QtTest>
 

@@ -6,6 +6,7 @@
 #include "oracle/connection.h"
 #include "oracle/database_error.h"
 #include "oracle/connection_profile.h"
+#include "oracle/odbc_driver.h"
 #include "page_harness.h"
 #include "tableops/operations.h"
 
