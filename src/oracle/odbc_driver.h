@@ -6,26 +6,42 @@
 
 #include "oracle/connection_profile.h"
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 #include <optional>
 
 namespace oracle {
 
-DatabaseKeyword KeywordOfDriver(const QString& driverName);
+// An ODBC driver as the driver manager lists it: the name it is registered under and its
+// library's file (its Driver= attribute; empty when the manager does not say).
+struct InstalledDriver {
+    QString name;
+    QString library;
+};
 
-// The driver a connection goes through: the one asked for by name, else Microsoft's when it is
-// installed, else Oracle's own (registered as "Oracle 21 ODBC driver", "Oracle in
-// instantclient_21_12", ...), the highest version its name shows. Empty when none is installed.
-std::optional<OdbcDriver> ChooseOdbcDriver(const QStringList& installed, const QString& requested);
+// The keyword a driver reads the database from, told by its library whatever name it is registered
+// under: Oracle's (libsqora..., sqora32.dll) reads DBQ=, Microsoft's (msorcl32.dll) Server=. With
+// no library, or another one, by its name: Microsoft's name Server=, a name starting with "Oracle"
+// (Oracle's installers' "Oracle 21 ODBC driver" and "Oracle in <home>", or plain "Oracle") DBQ=,
+// any other both.
+DatabaseKeyword KeywordOfDriver(const QString& name, const QString& library = QString());
+
+// The driver a connection goes through: the one asked for by name (the keyword told by its library
+// when it is installed, else by its name), else the best installed one whose keyword is known:
+// first Microsoft's driver (Server=), then Oracle's under whatever name, the highest version its
+// name shows (or, when its name shows none, its library's file name: libsqora.so.21.1 is 21), the
+// same version an entry of Oracle's own name first, then the name first in order. Empty when none is
+// installed.
+std::optional<OdbcDriver> ChooseOdbcDriver(const QList<InstalledDriver>& installed, const QString& requested);
 
 // The ODBC drivers the driver manager knows (odbcinst.ini, or the registry on Windows), in its
 // order. Empty when it cannot tell.
-QStringList InstalledOdbcDrivers();
+QList<InstalledDriver> InstalledOdbcDrivers();
 
 // One line per installed driver, the one the program would use marked with the keyword it names
 // the database by; a closing line when none of them would do.
-QStringList DescribeOdbcDrivers(const QStringList& installed, const QString& requested);
+QStringList DescribeOdbcDrivers(const QList<InstalledDriver>& installed, const QString& requested);
 
 // How every operation reaches a driver with a profile: looks at the installed drivers each time a
 // connection is about to open, so a driver installed meanwhile is found, and keeps the name asked

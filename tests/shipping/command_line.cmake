@@ -73,20 +73,31 @@ foreach(display "" "${unused_display}")
     endforeach()
   endforeach()
 
-  # The installed ODBC drivers, the one in use marked with the keyword the SID goes in.
+  # The installed ODBC drivers, the one in use marked with the keyword the SID goes in: told by the
+  # driver's library, whatever its name.
   set(odbc_config "${CMAKE_CURRENT_BINARY_DIR}/command_line_odbc")
   file(WRITE "${odbc_config}/odbcinst.ini"
        "[ODBC]\nTrace=No\n\n[PostgreSQL Unicode]\nDriver=/nowhere/psqlodbcw.so\n\n"
        "[Oracle 19 ODBC driver]\nDriver=/nowhere/libsqora.so.19.1\n\n"
        "[Oracle 21 ODBC driver]\nDriver=/nowhere/libsqora.so.21.1\n")
+  # Oracle's library also under Microsoft's name, as older guides had it registered.
+  set(alias_config "${CMAKE_CURRENT_BINARY_DIR}/command_line_odbc_alias")
+  file(WRITE "${alias_config}/odbcinst.ini"
+       "[ODBC]\nTrace=No\n\n[Microsoft ODBC for Oracle]\nDriver=/nowhere/libsqora.so.21.1\n\n"
+       "[Oracle 21 ODBC driver]\nDriver=/nowhere/libsqora.so.21.1\n")
   set(expected_by_args
-      "--odbc-drivers" "  PostgreSQL Unicode\n  Oracle 19 ODBC driver\n* Oracle 21 ODBC driver  (used: the SID goes in DBQ=)\n"
-      "--odbc-driver|Oracle 19 ODBC driver|--odbc-drivers"
-      "  PostgreSQL Unicode\n* Oracle 19 ODBC driver  (used: the SID goes in DBQ=)\n  Oracle 21 ODBC driver\n")
+      "${odbc_config}" "--odbc-drivers"
+      "  PostgreSQL Unicode\n  Oracle 19 ODBC driver\n* Oracle 21 ODBC driver  (used: the SID goes in DBQ=)\n"
+      "${odbc_config}" "--odbc-driver|Oracle 19 ODBC driver|--odbc-drivers"
+      "  PostgreSQL Unicode\n* Oracle 19 ODBC driver  (used: the SID goes in DBQ=)\n  Oracle 21 ODBC driver\n"
+      "${alias_config}" "--odbc-drivers"
+      "  Microsoft ODBC for Oracle\n* Oracle 21 ODBC driver  (used: the SID goes in DBQ=)\n"
+      "${alias_config}" "--odbc-driver|Microsoft ODBC for Oracle|--odbc-drivers"
+      "* Microsoft ODBC for Oracle  (used: the SID goes in DBQ=)\n  Oracle 21 ODBC driver\n")
   while(expected_by_args)
-    list(POP_FRONT expected_by_args args expected)
+    list(POP_FRONT expected_by_args config args expected)
     string(REPLACE "|" ";" args "${args}")
-    set(environment --unset=DISPLAY --unset=WAYLAND_DISPLAY --unset=QT_QPA_PLATFORM "ODBCSYSINI=${odbc_config}")
+    set(environment --unset=DISPLAY --unset=WAYLAND_DISPLAY --unset=QT_QPA_PLATFORM "ODBCSYSINI=${config}")
     if(display)
       list(APPEND environment "DISPLAY=${display}")
     endif()
