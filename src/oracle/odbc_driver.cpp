@@ -219,4 +219,12 @@ QString DriverRoute::connectionString(const ConnectionProfile& profile) const
     return BuildConnectionString(profile);
 }
 
+QString DriverRoute::explainFailure(const QString& failure) const
+{
+    if (requested_.isEmpty() || installedNamed(InstalledOdbcDrivers(), requested_))
+        return failure;
+    return failure + QStringLiteral(" (the ODBC driver \"") + requested_
+        + QStringLiteral("\" named with --odbc-driver is not installed)");
+}
+
 } // namespace oracle

@@ -52,6 +52,9 @@ public:
     const QString& requested() const { return requested_; }
     // Without any usable driver, the profile's own string: its open then fails as any failed open.
     QString connectionString(const ConnectionProfile& profile) const;
+    // Why a login failed, as the journal tells it: the driver's own words, and that the driver named
+    // on the command line is not installed, when it is not.
+    QString explainFailure(const QString& failure) const;
 
 private:
     QString requested_;
