@@ -33,19 +33,21 @@ void requireSingleLine(const std::string& what, const std::string& value)
 }
 } // namespace
 
-void initDataDir(const std::string& dir, const std::string& driverLibraryPath, const std::vector<std::string>& driverNames)
+void initDataDir(const std::string& dir, const std::string& driverLibraryPath, const std::vector<std::string>& driverNames,
+                 const std::vector<std::string>& oracleLibraryNames)
 {
     const std::string abs = absoluteDir(dir);
     requireSingleLine("data folder", abs);
     std::error_code ec;
     fs::create_directories(abs, ec);
     if (ec) throw std::runtime_error("cannot create " + abs + ": " + ec.message());
-    registerDriver(abs, driverLibraryPath, driverNames);
+    registerDriver(abs, driverLibraryPath, driverNames, oracleLibraryNames);
     std::ofstream dsn(abs + "/odbc.ini", std::ios::app); // the driver manager looks for it; no DSNs needed
     if (!dsn) throw std::runtime_error("cannot write the ini files in " + abs);
 }
 
-void registerDriver(const std::string& dir, const std::string& driverLibraryPath, const std::vector<std::string>& driverNames)
+void registerDriver(const std::string& dir, const std::string& driverLibraryPath, const std::vector<std::string>& driverNames,
+                    const std::vector<std::string>& oracleLibraryNames)
 {
     const std::string abs = absoluteDir(dir);
     requireDataDir(abs);
@@ -53,21 +55,35 @@ void registerDriver(const std::string& dir, const std::string& driverLibraryPath
     const std::string driver = fs::absolute(driverLibraryPath).lexically_normal().string();
     if (!fs::exists(driver)) throw std::runtime_error("driver library not found: " + driver);
 
+    // Oracle's library by its Linux file name, for the names registered with it: a link to the
+    // stand-in, so that a program that tells drivers by their library takes it for Oracle's.
+    const std::string oracleLibrary = abs + "/" + kOracleLibraryFileName;
+    if (!oracleLibraryNames.empty()) {
+        std::error_code ec;
+        fs::remove(oracleLibrary, ec);
+        fs::create_symlink(driver, oracleLibrary, ec);
+        if (ec) throw std::runtime_error("cannot link " + oracleLibrary + " to the driver: " + ec.message());
+    }
+
     std::ofstream ini(abs + "/odbcinst.ini", std::ios::trunc);
     ini << "[ODBC]\n"
            "Trace=No\n";
-    for (const std::string& name : driverNames) {
+    auto section = [&](const std::string& name, const std::string& library, bool oracles, const char* how) {
         requireSingleLine("driver name", name);
         if (name.empty() || name.find_first_of("[]") != std::string::npos)
             throw std::runtime_error("invalid driver name '" + name + "'");
-        const bool oracles = !iequals(name, kMicrosoftDriverName);
         ini << "\n[" << name << "]\n"
-            << "Description=devdb: stand-in for Oracle on SQLite files"
-            << (oracles ? ", posing as Oracle's own ODBC driver\n" : "\n")
-            << "Driver=" << driver << "\nDataDir=" << abs << "\n";
+            << "Description=devdb: stand-in for Oracle on SQLite files" << how << "\n"
+            << "Driver=" << library << "\nDataDir=" << abs << "\n";
         // Oracle's own driver names the database in DBQ= and knows no Server=.
         if (oracles) ini << "DatabaseKeyword=DBQ\n";
+    };
+    for (const std::string& name : driverNames) {
+        const bool oracles = !iequals(name, kMicrosoftDriverName);
+        section(name, driver, oracles, oracles ? ", posing as Oracle's own ODBC driver" : "");
     }
+    for (const std::string& name : oracleLibraryNames)
+        section(name, oracleLibrary, true, ", posing as Oracle's own ODBC driver under Oracle's library file name");
     if (!ini) throw std::runtime_error("cannot write " + abs + "/odbcinst.ini");
 }
 

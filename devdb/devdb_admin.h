@@ -9,18 +9,25 @@ namespace devdb {
 
 inline constexpr const char* kMicrosoftDriverName = "Microsoft ODBC for Oracle";
 
+// Oracle's ODBC library as Linux names it (libsqora.so.<version>.1).
+inline constexpr const char* kOracleLibraryFileName = "libsqora.so.21.1";
+
 // Creates DIR if needed and registers the driver library in DIR/odbcinst.ini (registerDriver),
 // as "Microsoft ODBC for Oracle" unless other names are given. Existing SID databases in DIR are
 // kept.
 void initDataDir(const std::string& dir, const std::string& driverLibraryPath,
-                 const std::vector<std::string>& driverNames = {kMicrosoftDriverName});
+                 const std::vector<std::string>& driverNames = {kMicrosoftDriverName},
+                 const std::vector<std::string>& oracleLibraryNames = {});
 
 // Rewrites DIR/odbcinst.ini so the driver library answers to each of the names, with DataDir=DIR
 // so it finds the SID files. Under "Microsoft ODBC for Oracle" it reads the database from Server=
 // (or DBQ=); under any other name it poses as Oracle's own driver: DBQ= alone, a TNS alias or an
-// Easy Connect text, and no DBQ= fails with ORA-12162. No names: no driver at all.
+// Easy Connect text, and no DBQ= fails with ORA-12162. The names of oracleLibraryNames come after
+// them, as Oracle's own driver whatever the name (Microsoft's too), with Driver= a file named as
+// Oracle's library, DIR/libsqora.so.21.1, linked to the driver library. No names: no driver at all.
 void registerDriver(const std::string& dir, const std::string& driverLibraryPath,
-                    const std::vector<std::string>& driverNames);
+                    const std::vector<std::string>& driverNames,
+                    const std::vector<std::string>& oracleLibraryNames = {});
 
 // A connection string for the first driver DIR registers, in that driver's keywords.
 std::string connectionStringFor(const std::string& dir, const std::string& sid, const std::string& user,

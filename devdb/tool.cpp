@@ -15,10 +15,12 @@ namespace {
 int usage()
 {
     std::cerr << "usage:\n"
-                 "  devdb-tool init DIR [DRIVER_LIBRARY] [--oracle-driver-name NAME]...\n"
+                 "  devdb-tool init DIR [DRIVER_LIBRARY] [--oracle-driver-name NAME]... [--oracle-library NAME]...\n"
                  "                                           make DIR a data folder (prints the ODBCSYSINI line);\n"
                  "                                           with NAME, the driver answers to NAME alone, as\n"
-                 "                                           Oracle's own driver (the database in DBQ=)\n"
+                 "                                           Oracle's own driver (the database in DBQ=); with\n"
+                 "                                           --oracle-library, also through a library named as\n"
+                 "                                           Oracle's (DIR/libsqora.so.21.1), whatever the NAME\n"
                  "  devdb-tool user DIR SID USER PASSWORD    create SID if new and set USER's password\n"
                  "  devdb-tool fault DIR RULE                add a fault rule COUNT|PATTERN|SQLSTATE|MESSAGE\n"
                  "  devdb-tool clear-faults DIR              remove all fault rules\n"
@@ -116,16 +118,19 @@ int main(int argc, char** argv)
         const std::string& cmd = a[0];
         if (cmd == "init" && a.size() >= 2) {
             std::string library = DEVDB_DEFAULT_DRIVER;
-            std::vector<std::string> names;
+            std::vector<std::string> names, oracleLibraryNames;
             for (size_t i = 2; i < a.size(); ++i) {
                 if (a[i] == "--oracle-driver-name" && i + 1 < a.size())
                     names.push_back(a[++i]);
+                else if (a[i] == "--oracle-library" && i + 1 < a.size())
+                    oracleLibraryNames.push_back(a[++i]);
                 else if (i == 2 && a[i].rfind("--", 0) != 0)
                     library = a[i];
                 else
                     return usage();
             }
-            devdb::initDataDir(a[1], library, names.empty() ? std::vector<std::string>{devdb::kMicrosoftDriverName} : names);
+            if (names.empty() && oracleLibraryNames.empty()) names.push_back(devdb::kMicrosoftDriverName);
+            devdb::initDataDir(a[1], library, names, oracleLibraryNames);
             std::cout << "export ODBCSYSINI=" << std::filesystem::absolute(a[1]).lexically_normal().string() << "\n";
             return 0;
         }

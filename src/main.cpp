@@ -2,7 +2,7 @@
 #include "desktop/message_box_dialogs.h"
 #include "desktop/qt_ports.h"
 #include "desktop/start_up.h"
-#include "oracle/connection_profile.h"
+#include "oracle/odbc_driver.h"
 #include "platform/journal.h"
 #include "platform/program_files.h"
 #include "platform/settings_store.h"
@@ -12,6 +12,7 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
+#include <QFileInfo>
 #include <QStringList>
 
 #include <algorithm>
@@ -20,11 +21,71 @@
 
 namespace {
 
+// What the command line asks of the program's start. Options that answer on the command line end
+// the program before it starts.
+struct StartOptions {
+    // The driver named with --odbc-driver, without blanks around it; empty: the one found installed.
+    QString odbcDriver;
+};
+
+// Qt's own options, which the GUI application started later reads from the same command line: known
+// here, hidden from --help, so they are not taken for mistakes. The session manager restarts
+// programs with -session.
+void addQtOptions(QCommandLineParser& parser)
+{
+    static const char* const withValue[] = {
+        "platform", "platformpluginpath", "platformtheme", "plugin", "qwindowgeometry", "qwindowicon", "qwindowtitle",
+        "geometry", "icon", "title", "display", "name", "visual", "ncols", "session", "style", "stylesheet",
+        "qmljsdebugger", "fontengine", "dialogs"};
+    static const char* const alone[] = {"reverse", "widgetcount", "nograb", "dograb", "sync", "cmap", "testability"};
+    for (const char* name : withValue) {
+        QCommandLineOption option(QString::fromLatin1(name), QString(), QStringLiteral("value"));
+        option.setFlags(QCommandLineOption::HiddenFromHelp);
+        parser.addOption(option);
+    }
+    for (const char* name : alone) {
+        QCommandLineOption option(QString::fromLatin1(name), QString());
+        option.setFlags(QCommandLineOption::HiddenFromHelp);
+        parser.addOption(option);
+    }
+}
+
+// What the parser lets through that the program cannot take: stray words (the program opens no
+// files, and a driver's name typed without quotes leaves its other words behind), and
+// --odbc-driver without a name. Empty when there is nothing wrong.
+QString mistakeIn(const QCommandLineParser& parser, const QCommandLineOption& driver)
+{
+    if (const QStringList stray = parser.positionalArguments(); !stray.isEmpty())
+        return (stray.size() == 1 ? QStringLiteral("Unexpected argument '") : QStringLiteral("Unexpected arguments '"))
+            + stray.join(QStringLiteral("', '")) + QLatin1Char('\'')
+            + (parser.isSet(driver) ? QStringLiteral(": a driver's name with blanks goes in quotes.") : QStringLiteral("."));
+    const QString name = parser.value(driver).trimmed();
+    // "--odbc-driver --odbc-drivers" names no driver either.
+    if (parser.isSet(driver) && (name.isEmpty() || name.startsWith(QLatin1Char('-'))))
+        return QStringLiteral("Missing value after '--odbc-driver'.");
+    return QString();
+}
+
+// Says on stderr what is wrong with the command line and how the program is used, and ends it
+// with exit code 2, before anything asks for a display.
+[[noreturn]] void refuseCommandLine(int argc, char* argv[], const QCommandLineParser& parser, const QString& problem)
+{
+    desktop::UseParentConsole();
+    // A core application needs no display; the usage line takes the program's name from it.
+    QCoreApplication core(argc, argv);
+    const QString program = QFileInfo(QCoreApplication::arguments().constFirst()).completeBaseName();
+    const QString usage = parser.helpText().section(QLatin1Char('\n'), 0, 0);
+    std::fputs(qPrintable(program + QStringLiteral(": ") + problem + QLatin1Char('\n') + usage + QLatin1Char('\n')
+                          + QStringLiteral("Run ") + program + QStringLiteral(" --help for its options.\n")),
+               stderr);
+    std::exit(2);
+}
+
 // --help, --version, --odbc-drivers and --journal answer on the command line and end the program,
-// as desktop programs do, before anything asks for a display. Gives the driver named with
-// --odbc-driver (empty when none). Every other argument is left to Qt as before: -platform, -style or the session
-// manager's -session are Qt's own.
-QString answerCommandLine(int argc, char* argv[])
+// as desktop programs do, before anything asks for a display. An unknown option, a stray word or
+// --odbc-driver without a name ends it with exit code 2 and says why. Qt's own options, such as
+// -platform, -style or the session manager's -session, are left to Qt.
+StartOptions readCommandLine(int argc, char* argv[])
 {
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
@@ -58,9 +119,12 @@ QString answerCommandLine(int argc, char* argv[])
     const QCommandLineOption journal(QStringLiteral("journal"),
                                      QStringLiteral("Prints where the journal of what was done is kept, and exits."));
     parser.addOption(journal);
-    parser.parse(arguments);
+    addQtOptions(parser);
+    if (const QString problem = parser.parse(arguments) ? mistakeIn(parser, driver) : parser.errorText(); !problem.isEmpty())
+        refuseCommandLine(argc, argv, parser, problem);
+    const StartOptions options{parser.value(driver).trimmed()};
     if (!parser.isSet(help) && !parser.isSet(version) && !parser.isSet(drivers) && !parser.isSet(journal))
-        return parser.value(driver);
+        return options;
     desktop::UseParentConsole();
     QCoreApplication::setApplicationName(desktop::kProductName);
     QCoreApplication::setApplicationVersion(QStringLiteral(MIRRAVEL_VERSION));
@@ -72,7 +136,7 @@ QString answerCommandLine(int argc, char* argv[])
         parser.showHelp();
     const QString answer = parser.isSet(journal)
         ? QDir::toNativeSeparators(platform::FileJournal::defaultPath())
-        : oracle::DescribeOdbcDrivers(oracle::InstalledOdbcDrivers(), parser.value(driver)).join(QLatin1Char('\n'));
+        : oracle::DescribeOdbcDrivers(oracle::InstalledOdbcDrivers(), options.odbcDriver).join(QLatin1Char('\n'));
     std::fputs(qPrintable(answer + QLatin1Char('\n')), stdout);
     std::exit(0);
 }
@@ -81,7 +145,7 @@ QString answerCommandLine(int argc, char* argv[])
 
 int main(int argc, char* argv[])
 {
-    const QString requestedDriver = answerCommandLine(argc, argv);
+    const StartOptions options = readCommandLine(argc, argv);
     // Without a usable display Qt would abort with its own text; say it plainly instead.
     if (const QString reason = desktop::MissingDisplayReason(); !reason.isEmpty()) {
         desktop::SayNoDisplay(reason);
@@ -100,7 +164,7 @@ int main(int argc, char* argv[])
                                   QCoreApplication::exit(0);
                               },
                               journal};
-    services.drivers = oracle::DriverRoute(requestedDriver);
+    services.drivers = oracle::DriverRoute(options.odbcDriver);
 
     ui::Wizard wizard(services);
     wizard.start();

@@ -1,6 +1,7 @@
 // Connection strings: ordinary values verbatim, values that could end their field braced; the
 // driver a connection goes through, and the profile in that driver's keywords.
 #include "oracle/connection_profile.h"
+#include "oracle/odbc_driver.h"
 
 #include <QtTest>
 
@@ -40,7 +41,7 @@ private slots:
 
     void choose_data()
     {
-        QTest::addColumn<QStringList>("installed");
+        QTest::addColumn<QStringList>("installed");  // "name" or "name=library"
         QTest::addColumn<QString>("requested");
         QTest::addColumn<QString>("chosen");  // empty: none
         QTest::addColumn<int>("keyword");
@@ -63,6 +64,16 @@ private slots:
         QTest::newRow("asked for: Microsoft's") << QStringList{"Oracle 21 ODBC driver"} << ms << ms << server;
         QTest::newRow("asked for: another maker's") << QStringList{ms} << "Devart ODBC Driver for Oracle"
                                                     << "Devart ODBC Driver for Oracle" << both;
+        const QString sqora21 = "=/opt/oracle/instantclient_21_12/libsqora.so.21.1";
+        QTest::newRow("Oracle's library under Microsoft's name: DBQ") << QStringList{ms + sqora21} << "" << ms << dbq;
+        QTest::newRow("... beside Oracle's own entry: that one") << QStringList{ms + sqora21, "Oracle 21 ODBC driver" + sqora21}
+                                                                 << "" << "Oracle 21 ODBC driver" << dbq;
+        QTest::newRow("Windows: SQORA32.DLL under both names")
+            << QStringList{ms + "=C:\\oracle\\ic_21_12\\SQORA32.DLL", "Oracle in instantclient_21_12=C:\\oracle\\ic_21_12\\SQORA32.DLL"}
+            << "" << "Oracle in instantclient_21_12" << dbq;
+        QTest::newRow("Microsoft's library, another name") << QStringList{"Oracle=C:\\Windows\\MSORCL32.DLL"} << "" << "Oracle" << server;
+        QTest::newRow("plain \"Oracle\"") << QStringList{"PostgreSQL Unicode", "Oracle"} << "" << "Oracle" << dbq;
+        QTest::newRow("asked for: Microsoft's name, Oracle's library") << QStringList{ms + sqora21} << ms << ms << dbq;
         QTest::newRow("none for Oracle") << QStringList{"SQLite3", "PostgreSQL ANSI"} << "" << "" << server;
         QTest::newRow("none at all") << QStringList{} << "" << "" << server;
     }
@@ -72,7 +83,10 @@ private slots:
         QFETCH(QString, requested);
         QFETCH(QString, chosen);
         QFETCH(int, keyword);
-        const auto driver = oracle::ChooseOdbcDriver(installed, requested);
+        QList<oracle::InstalledDriver> drivers;
+        for (const QString& entry : installed)
+            drivers << oracle::InstalledDriver{entry.section('=', 0, 0), entry.section('=', 1)};
+        const auto driver = oracle::ChooseOdbcDriver(drivers, requested);
         QCOMPARE(driver.has_value(), !chosen.isEmpty());
         if (driver) {
             QCOMPARE(driver->name, chosen);

@@ -326,6 +326,18 @@ private slots:
         QVERIFY(harness->journal.lines.last().contains("ORA-01017"));
     }
 
+    // A failed login through a driver named on the command line says so when it is not installed.
+    void failedLoginTellsTheNamedDriverIsMissing()
+    {
+        harness->services.drivers = oracle::DriverRoute("Oracle 12 ODBC driver");
+        load({"DEMO1", "scott", "tiger", "DEMO2", "hr", "nope"});
+        QVERIFY(harness->journal.lines.last().endsWith(
+            R"( (the ODBC driver "Oracle 12 ODBC driver" named with --odbc-driver is not installed))"));
+        harness->services.drivers = oracle::DriverRoute("microsoft odbc for oracle");
+        QTest::mouseClick(button("PushButton5"), Qt::LeftButton);
+        QVERIFY(harness->journal.lines.last().contains("ORA-01017") && !harness->journal.lines.last().contains("--odbc-driver"));
+    }
+
     void nextOpensTheTablesPageAndLoadsItTwiceTheFirstTime()
     {
         load({"DEMO1", "scott", "tiger", "DEMO2", "hr", "nope"});

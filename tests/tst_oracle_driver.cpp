@@ -6,6 +6,7 @@
 #include "oracle/connection.h"
 #include "oracle/database_error.h"
 #include "oracle/connection_profile.h"
+#include "oracle/odbc_driver.h"
 #include "page_harness.h"
 #include "tableops/operations.h"
 
@@ -42,7 +43,7 @@ private slots:
 
     void reachesTheDatabase_data()
     {
-        QTest::addColumn<QStringList>("registered");
+        QTest::addColumn<QStringList>("registered");  // "name=libsqora": through a library named as Oracle's
         QTest::addColumn<QString>("requested");
         QTest::addColumn<QString>("sid");
         QTest::addColumn<QString>("password");
@@ -71,6 +72,10 @@ private slots:
         QTest::newRow("no driver: the open fails") << QStringList{} << "" << "DEMO1" << "tiger"
                                                    << "Driver={Microsoft ODBC for Oracle};Server=DEMO1;Uid=scott;Pwd=tiger;"
                                                    << false;
+        QTest::newRow("Oracle's library under Microsoft's name: DBQ") << QStringList{kMicrosoft + "=libsqora"} << "" << "DEMO1"
+            << "tiger" << "Driver={Microsoft ODBC for Oracle};DBQ=DEMO1;Uid=scott;Pwd=tiger;" << true;
+        QTest::newRow("... beside Oracle's own entry: that one") << QStringList{kMicrosoft + "=libsqora", kOracle21} << ""
+            << "DEMO1" << "tiger" << "Driver={Oracle 21 ODBC driver};DBQ=DEMO1;Uid=scott;Pwd=tiger;" << true;
     }
     void reachesTheDatabase()
     {
@@ -80,7 +85,10 @@ private slots:
         QFETCH(QString, password);
         QFETCH(QString, expected);
         QFETCH(bool, connects);
-        db->registerDriverAs(registered);
+        QStringList names, oracleLibrary;
+        for (const QString& entry : registered)
+            (entry.endsWith("=libsqora") ? oracleLibrary : names) << entry.section('=', 0, 0);
+        db->registerDriverAs(names, oracleLibrary);
         db->startConnectionTrace();
         const QString connectionString = oracle::DriverRoute(requested).connectionString({sid, "scott", password});
         QCOMPARE(connectionString, expected);

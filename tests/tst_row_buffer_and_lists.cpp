@@ -1,5 +1,5 @@
 // The in-memory row buffer and the list routines the copy run relies on.
-#include "platform/ports.h"
+#include "platform/list_routines.h"
 #include "plain_controls.h"
 #include "tableops/row_buffer.h"
 #include "tableops/spill_file.h"

@@ -1,5 +1,6 @@
 #include "desktop/qt_ports.h"
 
+#include "platform/list_routines.h"
 #include "platform/operation_error.h"
 
 #include <QCoreApplication>

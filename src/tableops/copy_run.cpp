@@ -4,6 +4,7 @@
 #include "oracle/database_error.h"
 #include "oracle/schema_identity.h"
 #include "oracle/sql_statements.h"
+#include "platform/list_routines.h"
 #include "platform/ports.h"
 #include "platform/step_trap.h"
 #include "tableops/operation_journal.h"

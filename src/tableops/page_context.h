@@ -1,6 +1,7 @@
 #pragma once
 
 #include "oracle/connection_profile.h"
+#include "oracle/odbc_driver.h"
 #include "platform/journal.h"
 #include "platform/ports.h"
 #include "tableops/row_buffer.h"

@@ -2,6 +2,7 @@
 
 #include "oracle/connection.h"
 #include "oracle/sql_statements.h"
+#include "platform/list_routines.h"
 #include "platform/ports.h"
 
 #include <algorithm>

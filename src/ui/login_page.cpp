@@ -95,7 +95,7 @@ bool LoginPage::connects(DatabaseSide side, const QString& action) const
 void LoginPage::journalFailedLogin(const QString& action, DatabaseSide side, const QString& failure) const
 {
     services_.journal.record(action + QStringLiteral(": ") + oracle::LoginText(side, CurrentProfile(side))
-                             + QStringLiteral(" could not connect: ") + failure);
+                             + QStringLiteral(" could not connect: ") + services_.drivers.explainFailure(failure));
 }
 
 void LoginPage::tellLoginsNotRemembered()

@@ -2,6 +2,7 @@
 
 #include "desktop/application_identity.h"
 #include "oracle/connection_profile.h"
+#include "oracle/odbc_driver.h"
 
 #include <QString>
 #include <functional>

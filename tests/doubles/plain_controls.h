@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/ports.h"
+#include "platform/list_routines.h"
 #include "platform/journal.h"
 #include "platform/operation_error.h"
 

@@ -1,6 +1,6 @@
 # mirravel --version and --help answer on the command line without a display, as desktop
-# programs do; any other argument is left to Qt and the program starts as usual. The manual page
-# documents every option --help lists.
+# programs do; Qt's own options are left to Qt and the program starts as usual, and anything else
+# is refused with exit code 2. The manual page documents every option --help lists.
 #   cmake -DPROGRAM=<mirravel> -DVERSION=<x.y> -DMANUAL=<packaging/mirravel.1> -P command_line.cmake
 
 # A display number nothing serves: no socket, no lock.
@@ -73,16 +73,24 @@ foreach(display "" "${unused_display}")
     endforeach()
   endforeach()
 
-  # The installed ODBC drivers, the one in use marked with the keyword the SID goes in.
+  # The installed ODBC drivers, the one in use marked with the keyword the SID goes in, told by its
+  # library: Oracle's under Microsoft's name too, as older guides registered it.
   set(odbc_config "${CMAKE_CURRENT_BINARY_DIR}/command_line_odbc")
   file(WRITE "${odbc_config}/odbcinst.ini"
        "[ODBC]\nTrace=No\n\n[PostgreSQL Unicode]\nDriver=/nowhere/psqlodbcw.so\n\n"
        "[Oracle 19 ODBC driver]\nDriver=/nowhere/libsqora.so.19.1\n\n"
-       "[Oracle 21 ODBC driver]\nDriver=/nowhere/libsqora.so.21.1\n")
+       "[Oracle 21 ODBC driver]\nDriver=/nowhere/libsqora.so.21.1\n\n"
+       "[Microsoft ODBC for Oracle]\nDriver=/nowhere/libsqora.so.21.1\n")
+  set(others "  Oracle 21 ODBC driver\n  Microsoft ODBC for Oracle\n")
   set(expected_by_args
-      "--odbc-drivers" "  PostgreSQL Unicode\n  Oracle 19 ODBC driver\n* Oracle 21 ODBC driver  (used: the SID goes in DBQ=)\n"
+      "--odbc-drivers"
+      "  PostgreSQL Unicode\n  Oracle 19 ODBC driver\n* Oracle 21 ODBC driver  (used: the SID goes in DBQ=)\n  Microsoft ODBC for Oracle\n"
       "--odbc-driver|Oracle 19 ODBC driver|--odbc-drivers"
-      "  PostgreSQL Unicode\n* Oracle 19 ODBC driver  (used: the SID goes in DBQ=)\n  Oracle 21 ODBC driver\n")
+      "  PostgreSQL Unicode\n* Oracle 19 ODBC driver  (used: the SID goes in DBQ=)\n${others}"
+      "--odbc-driver= Oracle 19 ODBC driver  |--odbc-drivers"
+      "  PostgreSQL Unicode\n* Oracle 19 ODBC driver  (used: the SID goes in DBQ=)\n${others}"
+      "--odbc-driver|Microsoft ODBC for Oracle|--odbc-drivers"
+      "  PostgreSQL Unicode\n  Oracle 19 ODBC driver\n  Oracle 21 ODBC driver\n* Microsoft ODBC for Oracle  (used: the SID goes in DBQ=)\n")
   while(expected_by_args)
     list(POP_FRONT expected_by_args args expected)
     string(REPLACE "|" ";" args "${args}")
@@ -97,9 +105,22 @@ foreach(display "" "${unused_display}")
     endif()
   endwhile()
 
-  # Not ours: the program goes on to start and, without a display, says so as it always did.
-  # /? asks for help on Windows alone.
-  foreach(args "--help-all" "--no-such-option" "-platformtheme;none" "/?")
+  # Mistakes: on stderr what is wrong, then the usage line; exit code 2. /? is help on Windows alone.
+  set(mistakes "--odbc-drvier" "Unknown option 'odbc-drvier'." "--odbc-driver" "Missing value after '--odbc-driver'."
+      "--odbc-driver=" "Missing value after '--odbc-driver'." "/?" "Unexpected argument '/?'."
+      "--odbc-driver|Oracle|21|ODBC|driver" "Unexpected arguments '21', 'ODBC', 'driver': a driver's name with blanks goes in quotes.")
+  while(mistakes)
+    list(POP_FRONT mistakes args problem)
+    string(REPLACE "|" ";" args "${args}")
+    run_case()
+    if(NOT code STREQUAL "2" OR NOT out STREQUAL "" OR NOT err MATCHES "^mirravel: ([^\n]*)\nUsage: [^\n]*mirravel[^\n]* \\[options\\]\n"
+       OR NOT CMAKE_MATCH_1 STREQUAL problem)
+      fail("exit code 2, nothing on stdout, and on stderr \"mirravel: ${problem}\" then the usage line")
+    endif()
+  endwhile()
+
+  # Qt's own options: the program goes on to start and, without a display, says so as it always did.
+  foreach(args "-platformtheme;none" "-style=Fusion" "-session;1234_5678")
     run_case()
     if(NOT code STREQUAL "2")
       fail("exit code 2, the start without a display")

@@ -173,12 +173,14 @@ DevDbFixture::DevDbFixture()
     qputenv("ODBCSYSINI", m_dir.path().toLocal8Bit());
 }
 
-void DevDbFixture::registerDriverAs(const QStringList& names)
+void DevDbFixture::registerDriverAs(const QStringList& names, const QStringList& oracleLibraryNames)
 {
-    std::vector<std::string> list;
+    std::vector<std::string> list, oracleLibrary;
     for (const QString& name : names)
         list.push_back(name.toStdString());
-    devdb::registerDriver(m_dir.path().toStdString(), DEVDB_DRIVER_PATH, list);
+    for (const QString& name : oracleLibraryNames)
+        oracleLibrary.push_back(name.toStdString());
+    devdb::registerDriver(m_dir.path().toStdString(), DEVDB_DRIVER_PATH, list, oracleLibrary);
 }
 
 DevDbFixture::~DevDbFixture()

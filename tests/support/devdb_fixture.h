@@ -35,9 +35,10 @@ public:
     void setUnordered(bool on);                                     // dictionary views without ORDER BY scramble their rows
     void setNarrow(bool on);                                        // every result column described as 1 wide
     // Registers the driver under these names alone: "Microsoft ODBC for Oracle" as today, any other
-    // as Oracle's own driver (the SID in DBQ=). The driver manager keeps the first ODBCSYSINI folder
+    // as Oracle's own driver (the SID in DBQ=), and oracleLibraryNames so too, through a library file
+    // named as Oracle's (libsqora.so.21.1). The driver manager keeps the first ODBCSYSINI folder
     // of a process, so a suite that re-registers uses one fixture for its whole run.
-    void registerDriverAs(const QStringList& names);
+    void registerDriverAs(const QStringList& names, const QStringList& oracleLibraryNames = {});
 
     // Who a database is, and what it takes.
     void copyDatabase(const QString& newSid, const QString& sid);   // a file of its own: same name, id, users, tables

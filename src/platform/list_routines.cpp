@@ -1,4 +1,4 @@
-#include "platform/ports.h"
+#include "platform/list_routines.h"
 
 namespace platform {
 
