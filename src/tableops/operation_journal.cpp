@@ -63,7 +63,10 @@ QString SentTableJournalText(const TableOutcome& outcome)
                 + rowsText(outcome.rows.refused) + QStringLiteral(" refused");
     if (!outcome.failure.isEmpty())
         parts << (outcome.created ? QStringLiteral("ended early: ") : QStringLiteral("not copied: ")) + outcome.failure;
-    if (!outcome.errors.empty()) {
+    // The errors' texts, unless the one failure named above was all there was.
+    const bool onlyTheFailure = outcome.errors.size() == 1 && outcome.errors[0].count == 1 && outcome.otherErrors == 0
+        && outcome.errors[0].text == outcome.failure;
+    if (!outcome.errors.empty() && !onlyTheFailure) {
         QStringList errors;
         for (const platform::StepTrap::FailureCount& error : outcome.errors)
             errors << quoted(error.text) + QLatin1Char(' ') + timesText(error.count);
