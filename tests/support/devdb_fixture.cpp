@@ -160,15 +160,9 @@ void DevDbConnection::setAutocommit(bool on)
         throw std::runtime_error(diagnostics(SQL_HANDLE_DBC, m_dbc).toStdString());
 }
 
-void DevDbConnection::commit()
+void DevDbConnection::endTransaction(bool commit)
 {
-    if (!SQL_SUCCEEDED(SQLEndTran(SQL_HANDLE_DBC, m_dbc, SQL_COMMIT)))
-        throw std::runtime_error(diagnostics(SQL_HANDLE_DBC, m_dbc).toStdString());
-}
-
-void DevDbConnection::rollback()
-{
-    if (!SQL_SUCCEEDED(SQLEndTran(SQL_HANDLE_DBC, m_dbc, SQL_ROLLBACK)))
+    if (!SQL_SUCCEEDED(SQLEndTran(SQL_HANDLE_DBC, m_dbc, commit ? SQL_COMMIT : SQL_ROLLBACK)))
         throw std::runtime_error(diagnostics(SQL_HANDLE_DBC, m_dbc).toStdString());
 }
 
@@ -190,9 +184,8 @@ QString DevDbConnection::execArray(const QString& sql, const QList<QStringList>&
         auto& buffer = values[size_t(c)];
         buffer.assign(size_t(width * rows.size()), 0);
         for (qsizetype r = 0; r < rows.size(); ++r) {
-            const QString& v = rows[r][c];
-            std::copy(v.utf16(), v.utf16() + v.size(), buffer.begin() + r * width);
-            lengths[size_t(c)].push_back(v.isNull() ? SQL_NULL_DATA : SQLLEN(v.size() * 2));
+            std::copy(rows[r][c].utf16(), rows[r][c].utf16() + rows[r][c].size(), buffer.begin() + r * width);
+            lengths[size_t(c)].push_back(rows[r][c].isNull() ? SQL_NULL_DATA : SQLLEN(rows[r][c].size() * 2));
         }
         SQLBindParameter(st.h, SQLUSMALLINT(c + 1), SQL_PARAM_INPUT, SQL_C_WCHAR, SQL_WVARCHAR, SQLULEN(width), 0,
                          buffer.data(), SQLLEN(width * 2), lengths[size_t(c)].data());

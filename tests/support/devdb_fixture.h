@@ -86,8 +86,8 @@ public:
     void* handle() const { return m_dbc; } // SQLHDBC
 
     void setAutocommit(bool on);
-    void commit();
-    void rollback();
+    void commit() { endTransaction(true); }
+    void rollback() { endTransaction(false); }
     // Runs sql once for a column-wise array of rows, every value bound as SQL_C_WCHAR text (a
     // null QString as NULL). The error text, empty when every row succeeded; statuses gets each
     // row's SQL_PARAM_* status, processed the number of rows the driver says it processed.
@@ -98,5 +98,6 @@ public:
     static QString diagnostics(short handleType, void* handle);
 
 private:
+    void endTransaction(bool commit);
     void* m_dbc = nullptr;
 };
