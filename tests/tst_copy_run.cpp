@@ -215,7 +215,7 @@ private slots:
         QCOMPARE(tables2(), QStringList{"ORDERS"});
         // The journal keeps what was overwritten and copied.
         QCOMPARE(page->journal.lines,
-                 QStringList({QString(R"(Send from Oracle #1 (SID "%1", user "%2") to Oracle #2 (SID "%3", user "%4"))")
+                 QStringList({QString(R"(Send from Oracle #1 (SID "%1", user "%2") to Oracle #2 (SID "%3", user "%4"), rows one by one)")
                                   .arg(sid1, user1, sid2, user2),
                               R"(Send "ORDERS": overwrite answered Yes; 2 rows read; old table dropped; created; 2 rows inserted, 0 rows refused)"}));
     }

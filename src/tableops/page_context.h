@@ -21,6 +21,8 @@ struct PageContext {
     QString applicationTitle;
     RowBufferLimits rowBuffer = {};
     oracle::DriverRoute drivers = oracle::DriverRoute();
+    // Rows to a batch in a copy: 1 sends each row as its own literal INSERT.
+    int batchRows = 1;
 
     platform::TableList& list(oracle::DatabaseSide side) const { return side == oracle::DatabaseSide::One ? side1List : side2List; }
     QString connectionString(oracle::DatabaseSide side) const
