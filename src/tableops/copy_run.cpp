@@ -213,7 +213,7 @@ private:
             trap_.step(223, [&] {
                 page_.dialogs.information(page_.applicationTitle, invisibleColumnsText(name(), definition_->invisibleColumns));
             });
-        outcome_.rows = InsertTableRows(RowTarget{trap_, target_, name(), page_.events, page_.progress}, rows_, page_.batchRows);
+        outcome_.rows = InsertTableRows(RowTarget{trap_, target_, name(), page_.events, page_.progress}, rows_, page_.batch.rows);
     }
 
     // The journal's line, the box for what failed without one of its own, and the target list.

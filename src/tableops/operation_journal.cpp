@@ -25,9 +25,11 @@ QString timesText(int count)
 
 QString SendJournalText(const PageContext& page, oracle::DatabaseSide source, oracle::DatabaseSide target)
 {
-    const QString mode = page.batchRows > kRowsOneByOne
-        ? QStringLiteral(", rows in batches of ") + QLocale(QLocale::English).toString(page.batchRows)
+    QString mode = page.batch.rows > kRowsOneByOne
+        ? QStringLiteral(", rows in batches of ") + QLocale(QLocale::English).toString(page.batch.rows)
         : QStringLiteral(", rows one by one");
+    if (!page.batch.problem.isEmpty())
+        mode += QStringLiteral(" (") + page.batch.problem + QLatin1Char(')');
     return QStringLiteral("Send from ") + oracle::LoginText(source, page.profiles.CurrentProfile(source))
         + QStringLiteral(" to ") + oracle::LoginText(target, page.profiles.CurrentProfile(target)) + mode;
 }

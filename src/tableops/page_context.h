@@ -4,6 +4,7 @@
 #include "platform/journal.h"
 #include "platform/ports.h"
 #include "tableops/row_buffer.h"
+#include "tableops/row_writers.h"
 
 namespace tableops {
 
@@ -22,7 +23,7 @@ struct PageContext {
     RowBufferLimits rowBuffer = {};
     oracle::DriverRoute drivers = oracle::DriverRoute();
     // Rows to a batch in a copy: 1 sends each row as its own literal INSERT.
-    int batchRows = 1;
+    BatchSize batch = BatchSize();
 
     platform::TableList& list(oracle::DatabaseSide side) const { return side == oracle::DatabaseSide::One ? side1List : side2List; }
     QString connectionString(oracle::DatabaseSide side) const

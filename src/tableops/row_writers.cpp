@@ -5,6 +5,8 @@
 #include "platform/ports.h"
 #include "platform/step_trap.h"
 
+#include <QLocale>
+
 namespace tableops {
 
 namespace {
@@ -80,6 +82,27 @@ InsertedRows InsertRowsOneByOne(const RowTarget& target, TableRows& rows)
         trap.step(282, [&] { progress.rowsDone(i + 1, result.inserted); });
     }
     return result;
+}
+
+std::optional<int> ParseBatchRows(const QString& text)
+{
+    bool isNumber = false;
+    const int rows = text.trimmed().toInt(&isNumber);
+    if (!isNumber || rows < kRowsOneByOne || rows > kMostBatchRows)
+        return std::nullopt;
+    return rows;
+}
+
+BatchSize ChooseBatchSize(std::optional<int> commandLine, const QString& setting)
+{
+    if (commandLine)
+        return {*commandLine, {}};
+    if (setting.trimmed().isEmpty())
+        return {};
+    if (const std::optional<int> rows = ParseBatchRows(setting))
+        return {*rows, {}};
+    return {kRowsOneByOne, QStringLiteral("the setting %1 \"%2\" is not a whole number from 1 to %3")
+                               .arg(kBatchRowsKey, setting, QLocale(QLocale::English).toString(kMostBatchRows))};
 }
 
 InsertedRows InsertTableRows(const RowTarget& target, TableRows& rows, int batchRows)

@@ -9,6 +9,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <optional>
 
 namespace platform {
 class StepTrap;
@@ -25,6 +26,21 @@ namespace tableops {
 inline constexpr int kRowsOneByOne = 1;
 // The largest batch a user may ask for.
 inline constexpr int kMostBatchRows = 100000;
+
+// The settings key of the batch size, for a start that passes no command line (the desktop menu).
+inline const QString kBatchRowsKey = QStringLiteral("BatchRows");
+
+// The batch size of a run, and why a setting was passed over when it was.
+struct BatchSize {
+    int rows = kRowsOneByOne;
+    QString problem;
+};
+
+// A batch size as typed: a whole number from 1 to kMostBatchRows, blanks around it allowed.
+std::optional<int> ParseBatchRows(const QString& text);
+
+// The command line's batch size when it gave one, else the setting's, else one by one.
+BatchSize ChooseBatchSize(std::optional<int> commandLine, const QString& setting);
 
 // What became of a table's rows on the target.
 struct InsertedRows {
