@@ -173,6 +173,17 @@ void setContainer(const std::string& dir, const std::string& sid, const std::str
 
 void setUnordered(const std::string& dir, bool on) { setMarker(dir, "unordered", on); }
 void setNarrow(const std::string& dir, bool on) { setMarker(dir, "narrow", on); }
+void setNoArrays(const std::string& dir, bool on) { setMarker(dir, "no-arrays", on); }
+
+void setLatency(const std::string& dir, int milliseconds)
+{
+    if (milliseconds < 0) throw std::runtime_error("latency must be 0 or more milliseconds");
+    setMarker(dir, "latency", milliseconds > 0);
+    if (milliseconds == 0) return;
+    std::ofstream out(markerPath(absoluteDir(dir), "latency"), std::ios::trunc);
+    out << milliseconds << "\n";
+    if (!out) throw std::runtime_error("cannot write " + markerPath(absoluteDir(dir), "latency"));
+}
 
 void addFault(const std::string& dir, const std::string& rule)
 {

@@ -43,9 +43,13 @@ void setContainer(const std::string& dir, const std::string& sid, const std::str
 
 // Behaviour markers, read by connections opened later: "unordered" scrambles the rows of
 // dictionary views queried without ORDER BY; "narrow" describes every result column as one
-// character wide.
+// character wide; "no-arrays" takes one row of parameters per execute.
 void setUnordered(const std::string& dir, bool on);
 void setNarrow(const std::string& dir, bool on);
+void setNoArrays(const std::string& dir, bool on);
+// Every round trip a client/server driver would make (connecting, executing, committing, a block
+// of fetched rows) then waits this many milliseconds; 0 removes the "latency" marker.
+void setLatency(const std::string& dir, int milliseconds);
 
 // Who a database is, and what it takes. A new database gets an id of its own (CON_DBID) and each
 // user its creation time (USER_USERS.CREATED); a copied file keeps both, as a cloned or standby

@@ -41,6 +41,7 @@ public:
     explicit FaultCounter(std::vector<FaultRule> rules);
     // Counts this statement against every rule; returns the first rule that fires, if any.
     const FaultRule* onStatement(std::string_view sql);
+    bool empty() const { return rules_.empty(); }
 
 private:
     std::vector<FaultRule> rules_;

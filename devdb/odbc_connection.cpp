@@ -85,6 +85,9 @@ SQLRETURN connect(Dbc* d, const std::string& driverName, const std::string& serv
 {
     if (d->session) return d->fail("08002", "Connection name in use");
     d->session = Session::connect(dataDirFor(driverName), server, user, password);
+    // Autocommit may have been turned off before connecting.
+    if (auto it = d->attributes.find(SQL_ATTR_AUTOCOMMIT); it != d->attributes.end() && it->second == SQL_AUTOCOMMIT_OFF)
+        d->session->setAutocommit(false);
     return SQL_SUCCESS;
 }
 
@@ -125,9 +128,18 @@ DEVDB_ENTRY SQLGetEnvAttr(SQLHENV handle, SQLINTEGER attribute, SQLPOINTER value
 DEVDB_ENTRY SQLSetConnectAttr(SQLHDBC handle, SQLINTEGER attribute, SQLPOINTER value, SQLINTEGER)
 {
     DBC_OR_INVALID(d, handle);
+    const auto v = SQLULEN(reinterpret_cast<uintptr_t>(value));
     switch (attribute) {
     case SQL_ATTR_CURRENT_CATALOG: case SQL_ATTR_TRACEFILE: case SQL_ATTR_TRANSLATE_LIB: return SQL_SUCCESS;
-    default: d->attributes[attribute] = SQLULEN(reinterpret_cast<uintptr_t>(value)); return SQL_SUCCESS;
+    case SQL_ATTR_AUTOCOMMIT:
+        if (v != SQL_AUTOCOMMIT_ON && v != SQL_AUTOCOMMIT_OFF) return d->fail("HY024", "Invalid attribute value");
+        return guarded(d, [&] {
+            // Turning autocommit on commits the open transaction: a round trip.
+            if (d->session && d->session->setAutocommit(v == SQL_AUTOCOMMIT_ON)) d->session->roundTrip();
+            d->attributes[attribute] = v;
+            return SQLRETURN(SQL_SUCCESS);
+        });
+    default: d->attributes[attribute] = v; return SQL_SUCCESS;
     }
 }
 
@@ -262,7 +274,7 @@ DEVDB_ENTRY SQLDisconnect(SQLHDBC handle)
 {
     DBC_OR_INVALID(d, handle);
     for (Stmt* s : d->statements) s->closeCursor(); // cursors must go before the database handle
-    d->session.reset();
+    d->session.reset(); // rolls back an open transaction
     return SQL_SUCCESS;
 }
 
@@ -278,11 +290,26 @@ DEVDB_ENTRY SQLNativeSqlW(SQLHDBC handle, SQLWCHAR* in, SQLINTEGER inLength, SQL
     return nativeSql(handle, in, inLength, out, outCapacity, outLength);
 }
 
-// Every statement commits on its own, so there is nothing to end.
-DEVDB_ENTRY SQLEndTran(SQLSMALLINT type, SQLHANDLE handle, SQLSMALLINT)
+// Commits or rolls back the transaction of one connection, or of every connection of an
+// environment. unixODBC maps ODBC 2's SQLTransact here.
+DEVDB_ENTRY SQLEndTran(SQLSMALLINT type, SQLHANDLE handle, SQLSMALLINT completion)
 {
     Handle* h = diagHandle(type, handle);
     if (!h) return SQL_INVALID_HANDLE;
     h->clearDiags();
-    return SQL_SUCCESS;
+    if (type != SQL_HANDLE_ENV && type != SQL_HANDLE_DBC) return h->fail("HY092", "Invalid attribute/option identifier");
+    if (completion != SQL_COMMIT && completion != SQL_ROLLBACK) return h->fail("HY012", "Invalid transaction operation code");
+    std::vector<Dbc*> connections;
+    if (type == SQL_HANDLE_DBC) connections.push_back(static_cast<Dbc*>(h));
+    else connections.assign(static_cast<Env*>(h)->connections.begin(), static_cast<Env*>(h)->connections.end());
+    if (type == SQL_HANDLE_DBC && !connections.front()->session) return h->fail("08003", "Connection not open");
+    return guarded(h, [&] {
+        for (Dbc* d : connections) {
+            if (!d->session) continue;
+            d->session->roundTrip();
+            if (completion == SQL_COMMIT) d->session->commit();
+            else d->session->rollback();
+        }
+        return SQLRETURN(SQL_SUCCESS);
+    });
 }

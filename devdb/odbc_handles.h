@@ -72,6 +72,26 @@ struct Binding {
     SQLLEN* indicator = nullptr;
 };
 
+// An input parameter as SQLBindParameter gave it: a column-wise array of values when more than
+// one row of parameters is executed at a time.
+struct Parameter {
+    SQLSMALLINT ctype = SQL_C_CHAR;
+    SQLSMALLINT sqlType = SQL_VARCHAR;
+    SQLPOINTER values = nullptr;
+    SQLLEN capacity = 0; // bytes of one value of the array (character and binary types)
+    SQLLEN* indicators = nullptr;
+};
+
+// A row whose values (some of them) come at execution, through SQLParamData and SQLPutData.
+struct PendingRow {
+    std::vector<int> waiting; // parameter numbers still to be sent, in order
+    int current = 0;          // the one SQLPutData now adds to; 0 before the first SQLParamData
+    bool null = false;
+    bool started = false;
+    std::string bytes;        // the pieces of the current one, joined as they came
+    std::map<int, Literal> sent;
+};
+
 // Where a piecewise SQLGetData stands in the current column.
 struct ReadState {
     int column = 0;
@@ -95,12 +115,24 @@ struct Stmt : Handle {
     ReadState read;
     std::map<int, Binding> bindings;
     std::map<SQLINTEGER, SQLULEN> attributes;
+    std::map<int, Parameter> parameters;
+    std::shared_ptr<const Prepared> parsed; // of sql, once a marker needed it
+    std::optional<PendingRow> pending;      // between SQL_NEED_DATA and the last SQLParamData
+    // Rows fetched since the driver last asked the server for a block of them, and their bytes.
+    size_t blockRows = 0, blockBytes = 0;
+    bool blockOpen = false;
 
     void closeCursor()
     {
         cursor.reset();
         onRow = false;
         read = ReadState{};
+        blockOpen = false;
+    }
+    SQLULEN attribute(SQLINTEGER attribute, SQLULEN otherwise = 0) const
+    {
+        auto it = attributes.find(attribute);
+        return it != attributes.end() ? it->second : otherwise;
     }
     const std::vector<ResultColumn>* columns() const
     {

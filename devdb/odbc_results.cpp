@@ -41,14 +41,37 @@ SQLRETURN combine(SQLRETURN a, SQLRETURN b)
     return SQL_SUCCESS;
 }
 
+// Oracle's driver fetches rows ahead, a block at a time: up to 100 rows or 64,000 bytes of them,
+// whichever comes first. Each block costs a round trip.
+constexpr size_t prefetchRows = 100, prefetchBytes = 64000;
+
+void fetchBlock(Stmt* s)
+{
+    const Session* session = s->dbc->session.get();
+    if (!session || !session->hasLatency() || s->blockOpen) return;
+    session->roundTrip();
+    s->blockOpen = true;
+    s->blockRows = s->blockBytes = 0;
+}
+
+void countFetched(Stmt* s)
+{
+    if (!s->blockOpen) return;
+    ++s->blockRows;
+    for (const Value& v : s->cursor->row()) s->blockBytes += v.data.size();
+    if (s->blockRows >= prefetchRows || s->blockBytes >= prefetchBytes) s->blockOpen = false;
+}
+
 SQLRETURN fetch(Stmt* s)
 {
     if (!s->cursor) return s->fail("24000", "Invalid cursor state");
     s->read = ReadState{};
+    fetchBlock(s);
     if (!s->cursor->next()) {
         s->onRow = false;
         return SQL_NO_DATA;
     }
+    countFetched(s);
     s->onRow = true;
     SQLRETURN rc = SQL_SUCCESS;
     const int count = int(s->cursor->columns().size());

@@ -1,6 +1,6 @@
 // A statement's life: its attributes, preparing and executing its text, the rows it changed, and
 // closing its cursor.
-#include "odbc_handles.h"
+#include "odbc_parameters.h"
 
 #include <cstdint>
 #include <cstring>
@@ -16,6 +16,10 @@ SQLRETURN execute(Stmt* s)
     s->rowCount = -1;
     s->read = ReadState{};
     s->described.reset();
+    s->pending.reset();
+    s->blockOpen = false;
+    s->dbc->session->roundTrip(); // one a call, whatever the number of rows of parameters
+    if (const Prepared* prepared = withMarkers(s)) return executeBound(s, *prepared);
     ExecResult r = s->dbc->session->execute(s->sql);
     s->executed = true;
     s->cursor = std::move(r.cursor);
@@ -35,7 +39,7 @@ DEVDB_ENTRY SQLFreeStmt(SQLHSTMT handle, SQLUSMALLINT option)
     case SQL_CLOSE: s->closeCursor(); return SQL_SUCCESS;
     case SQL_DROP: freeStatement(s); return SQL_SUCCESS;
     case SQL_UNBIND: s->bindings.clear(); return SQL_SUCCESS;
-    case SQL_RESET_PARAMS: return SQL_SUCCESS;
+    case SQL_RESET_PARAMS: s->parameters.clear(); return SQL_SUCCESS;
     default: return s->fail("HY092", "Invalid attribute/option identifier");
     }
 }
@@ -52,6 +56,16 @@ DEVDB_ENTRY SQLSetStmtAttr(SQLHSTMT handle, SQLINTEGER attribute, SQLPOINTER val
         s->add("01S02", 0, "Option value changed: cursors are forward only");
         return SQL_SUCCESS_WITH_INFO;
     }
+    if (attribute == SQL_ATTR_PARAMSET_SIZE && v == 0) return s->fail("HY024", "Invalid attribute value");
+    if (attribute == SQL_ATTR_PARAMSET_SIZE && v > 1 && s->dbc->session && s->dbc->session->arraysRefused()) {
+        s->attributes[attribute] = 1; // as ODBC lets a driver do
+        s->add("01S02", 0, "Option value changed: one row of parameters per execute");
+        return SQL_SUCCESS_WITH_INFO;
+    }
+    // Parameters are read column-wise from where they were bound, one operation for every row.
+    if ((attribute == SQL_ATTR_PARAM_BIND_TYPE && v != SQL_PARAM_BIND_BY_COLUMN)
+        || ((attribute == SQL_ATTR_PARAM_BIND_OFFSET_PTR || attribute == SQL_ATTR_PARAM_OPERATION_PTR) && v != 0))
+        return s->fail("HYC00", "Optional feature not implemented: row-wise parameters, offsets or operations");
     s->attributes[attribute] = v;
     return SQL_SUCCESS;
 }
@@ -68,8 +82,7 @@ DEVDB_ENTRY SQLGetStmtAttr(SQLHSTMT handle, SQLINTEGER attribute, SQLPOINTER val
     }
     default: break;
     }
-    auto stored = s->attributes.find(attribute);
-    SQLULEN v = stored != s->attributes.end() ? stored->second : 0;
+    SQLULEN v = s->attribute(attribute, attribute == SQL_ATTR_PARAMSET_SIZE ? 1 : 0);
     switch (attribute) {
     case SQL_ATTR_ROW_ARRAY_SIZE: case SQL_ROWSET_SIZE: v = 1; break;
     case SQL_ATTR_CURSOR_TYPE: v = SQL_CURSOR_FORWARD_ONLY; break;
@@ -104,6 +117,8 @@ SQLRETURN prepare(SQLHSTMT handle, Char* text, SQLINTEGER length)
     if (s->cursor) return s->fail("24000", "Invalid cursor state");
     return guarded(s, [&] {
         s->sql = textArgument(text, length);
+        s->parsed.reset();
+        s->pending.reset();
         s->prepared = true;
         s->executed = false;
         s->described.reset();
@@ -120,6 +135,7 @@ SQLRETURN execDirect(SQLHSTMT handle, Char* text, SQLINTEGER length)
     if (s->cursor) return s->fail("24000", "Invalid cursor state");
     return guarded(s, [&] {
         s->sql = textArgument(text, length);
+        s->parsed.reset();
         s->prepared = false;
         return execute(s);
     });
@@ -169,5 +185,6 @@ DEVDB_ENTRY SQLMoreResults(SQLHSTMT handle)
 DEVDB_ENTRY SQLCancel(SQLHSTMT handle)
 {
     STMT_OR_INVALID(s, handle);
+    s->pending.reset(); // a row waiting for values at execution is given up
     return SQL_SUCCESS;
 }

@@ -1,11 +1,14 @@
 #include "session.h"
 
+#include "bound_text.h"
 #include "catalogue.h"
 #include "rowcodec.h"
 #include "unordered.h"
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
+#include <thread>
 
 namespace devdb {
 
@@ -37,6 +40,9 @@ std::vector<ResultColumn> columnsOf(const TableInfo& t)
 std::unique_ptr<Session> Session::connect(const std::string& dataDir, const std::string& sid, const std::string& user,
                                           const std::string& password)
 {
+    // Logging on is a round trip too, whether it succeeds or not.
+    const int latency = markerNumber(dataDir, "latency");
+    if (latency > 0) std::this_thread::sleep_for(std::chrono::milliseconds(latency));
     FaultRules rules = loadFaultRules(dataDir);
     if (auto fault = onConnectAttempt(rules)) throw fault->error();
     const std::string path = sidFilePath(dataDir, sid);
@@ -53,6 +59,8 @@ std::unique_ptr<Session> Session::connect(const std::string& dataDir, const std:
     if (markerSet(dataDir, "trace")) s->trace_.reset(std::fopen(markerPath(dataDir, "trace").c_str(), "a"));
     s->unordered_ = markerSet(dataDir, "unordered");
     s->narrow_ = markerSet(dataDir, "narrow");
+    s->latencyMs_ = latency;
+    s->arraysRefused_ = markerSet(dataDir, "no-arrays");
     s->generationQuery_ = s->db_->prepare("SELECT gen FROM dd_meta");
     return s;
 }
@@ -83,23 +91,182 @@ Session::TablePtr Session::requireTable(const QualifiedName& name)
     return t;
 }
 
+Session::~Session()
+{
+    // A connection that ends without committing leaves nothing behind.
+    if (inTransaction_) {
+        trace("ROLLBACK");
+        sqlite3_exec(db_->handle(), "ROLLBACK", nullptr, nullptr, nullptr);
+    }
+}
+
+void Session::trace(std::string_view text)
+{
+    if (!trace_) return;
+    std::string line = sid_ + "|";
+    for (char c : text) line += (c == '\n') ? std::string("\\n") : std::string(1, c);
+    line += '\n';
+    std::fwrite(line.data(), 1, line.size(), trace_.get());
+    std::fflush(trace_.get());
+}
+
+void Session::applyFault(std::string_view text)
+{
+    const FaultRule* fault = faults_.onStatement(text);
+    if (!fault) return;
+    if (fault->losesConnection()) {
+        lost_ = fault->error();
+        endTransaction(false); // the server's end of the session went, and its transaction with it
+    }
+    throw fault->error();
+}
+
+void Session::roundTrip() const
+{
+    if (latencyMs_ > 0) std::this_thread::sleep_for(std::chrono::milliseconds(latencyMs_));
+}
+
 ExecResult Session::execute(std::string_view sql)
 {
-    if (trace_) {
-        std::string line = sid_ + "|";
-        for (char c : sql) line += (c == '\n') ? std::string("\\n") : std::string(1, c);
-        line += '\n';
-        std::fwrite(line.data(), 1, line.size(), trace_.get());
-        std::fflush(trace_.get());
-    }
+    trace(sql);
     if (lost_) throw *lost_;
-    if (const FaultRule* fault = faults_.onStatement(sql)) {
-        if (fault->losesConnection()) lost_ = fault->error();
-        throw fault->error();
-    }
+    applyFault(sql);
     Statement st = parseStatement(sql);
     refreshCatalogue();
     return run(st);
+}
+
+BoundResult Session::executeBound(std::string_view sql, const Prepared& prepared, size_t rows, const RowValues& values)
+{
+    const bool query = std::holds_alternative<Select>(prepared.statement);
+    if (query && rows > 1) throw DbError("HYC00", 0, "Optional feature not implemented: a query with an array of parameters");
+    if (!lost_) refreshCatalogue();
+    // Writing rows out costs time; only the trace and fault rules need it.
+    const bool written = trace_ || !faults_.empty();
+    TablePtr table; // keeps the column types below alive
+    const std::vector<const ColumnType*> columns = written ? markerColumns(prepared, table) : std::vector<const ColumnType*>{};
+    const bool changes = std::holds_alternative<Insert>(prepared.statement) || std::holds_alternative<Delete>(prepared.statement);
+    const bool ownTransaction = rows > 1 && autocommit_ && changes && !lost_;
+    if (ownTransaction) begin();
+    BoundResult out;
+    std::vector<Literal> row;
+    try {
+        for (; out.done < rows; ++out.done) {
+            try {
+                row.assign(prepared.markers.size(), Literal{});
+                values(out.done, row);
+                if (written) {
+                    const std::string text = boundText(sql, prepared.markers, row, columns);
+                    trace(text);
+                    if (lost_) throw *lost_;
+                    applyFault(text);
+                } else if (lost_) {
+                    throw *lost_;
+                }
+                boundRow_ = &row;
+                ExecResult r = run(prepared.statement);
+                boundRow_ = nullptr;
+                out.result.rowCount += r.rowCount;
+                if (r.cursor) out.result.cursor = std::move(r.cursor);
+            } catch (const DbError& e) {
+                boundRow_ = nullptr;
+                out.error = e;
+                break;
+            }
+        }
+    } catch (...) {
+        boundRow_ = nullptr;
+        if (ownTransaction) endTransaction(false);
+        throw;
+    }
+    if (ownTransaction) endTransaction(!out.error);
+    if (ownTransaction && out.error) out.result.rowCount = 0; // the array's rows went with it
+    return out;
+}
+
+const Literal& Session::resolved(const Literal& lit) const
+{
+    static const Literal unbound{Literal::Kind::Parameter, {}, 0};
+    static const Literal null;
+    if (lit.kind != Literal::Kind::Parameter) return lit;
+    if (!boundRow_) return null; // described, not run
+    return lit.marker < boundRow_->size() ? (*boundRow_)[lit.marker] : unbound;
+}
+
+std::vector<const ColumnType*> Session::markerColumns(const Prepared& prepared, TablePtr& table)
+{
+    std::vector<const ColumnType*> columns(prepared.markers.size(), nullptr);
+    auto note = [&](const Literal& lit, int column) {
+        if (lit.kind == Literal::Kind::Parameter && column >= 0 && lit.marker < columns.size())
+            columns[lit.marker] = &table->columns[size_t(column)].type;
+    };
+    auto conditions = [&](const std::vector<Condition>& where) {
+        for (const Condition& c : where) note(c.value, table->columnIndex(c.column));
+    };
+    if (const auto* ins = std::get_if<Insert>(&prepared.statement)) {
+        if (!(table = findTable(ins->table))) return columns;
+        std::vector<int> targets;
+        for (size_t i = 0; i < table->columns.size(); ++i)
+            if (!ins->hasColumnList && !table->columns[i].invisible) targets.push_back(int(i));
+        for (const std::string& name : ins->columns) targets.push_back(table->columnIndex(name));
+        for (size_t i = 0; i < ins->values.size() && i < targets.size(); ++i) note(ins->values[i], targets[i]);
+    } else if (const auto* del = std::get_if<Delete>(&prepared.statement)) {
+        if ((table = findTable(del->table))) conditions(del->where);
+    } else if (const auto* sel = std::get_if<Select>(&prepared.statement)) {
+        if ((table = findTable(sel->table))) conditions(sel->where);
+    }
+    return columns;
+}
+
+bool Session::setAutocommit(bool on)
+{
+    const bool commits = on && !autocommit_ && inTransaction_;
+    if (on && !autocommit_) endTransaction(true); // as ODBC has it
+    autocommit_ = on;
+    return commits;
+}
+
+void Session::commit()
+{
+    trace("COMMIT");
+    if (lost_) throw *lost_;
+    endTransaction(true);
+}
+
+void Session::rollback()
+{
+    trace("ROLLBACK");
+    if (lost_) throw *lost_;
+    endTransaction(false);
+}
+
+void Session::beginChange()
+{
+    if (!autocommit_ && !inTransaction_) begin();
+}
+
+void Session::begin()
+{
+    // The write lock is taken at once (another connection's open transaction is waited for, up
+    // to the busy timeout), so a transaction never fails half-way for want of it.
+    db_->exec("BEGIN IMMEDIATE");
+    inTransaction_ = true;
+}
+
+void Session::endTransaction(bool commit)
+{
+    if (!inTransaction_) return;
+    inTransaction_ = false;
+    if (!commit) {
+        sqlite3_exec(db_->handle(), "ROLLBACK", nullptr, nullptr, nullptr);
+        return;
+    }
+    try {
+        db_->exec("COMMIT");
+    } catch (...) {
+        sqlite3_exec(db_->handle(), "ROLLBACK", nullptr, nullptr, nullptr);
+        throw;
+    }
 }
 
 std::vector<ResultColumn> Session::describe(std::string_view sql)
@@ -128,6 +295,7 @@ ExecResult Session::run(const Statement& st)
 
 ExecResult Session::createTable(const CreateTable& st)
 {
+    endTransaction(true); // DDL commits the open transaction first, as in Oracle
     TableInfo t;
     t.owner = ownerOf(st.table);
     t.name = st.table.name;
@@ -147,6 +315,7 @@ ExecResult Session::createTable(const CreateTable& st)
 
 ExecResult Session::dropTable(const DropTable& st)
 {
+    endTransaction(true); // DDL commits the open transaction first, as in Oracle
     const TablePtr t = requireTable(st.table);
     catalogue::dropTable(*db_, *t);
     generation_ = -1;
@@ -155,6 +324,7 @@ ExecResult Session::dropTable(const DropTable& st)
 
 ExecResult Session::renameTable(const RenameTable& st)
 {
+    endTransaction(true); // DDL commits the open transaction first, as in Oracle
     const TablePtr from = findTable({"", st.from});
     if (!from) throwOra(4043, "object " + st.from + " does not exist");
     if (findTable({"", st.to})) throwOra(955, "name is already used by an existing object");
@@ -187,13 +357,14 @@ ExecResult Session::insert(const Insert& st)
     std::vector<Value> values(t.columns.size());
     for (size_t i = 0; i < targets.size(); ++i) {
         const ColumnInfo& c = t.columns[size_t(targets[i])];
-        values[size_t(targets[i])] = toStored(c.type, st.values[i], {t.owner, t.name, c.name});
+        values[size_t(targets[i])] = toStored(c.type, resolved(st.values[i]), {t.owner, t.name, c.name});
     }
     for (size_t i = 0; i < t.columns.size(); ++i)
         if (t.columns[i].notNull && values[i].null)
             throwOra(1400, "cannot insert NULL into (" + dq(t.owner) + "." + dq(t.name) + "."
                                + dq(t.columns[i].name) + ")");
 
+    beginChange();
     // The next rowid of the table's range; the primary key entry's unique index guards the key.
     if (!insertRow_)
         insertRow_ = db_->prepare("INSERT INTO dd_rows(rowid, row, pk) VALUES(coalesce((SELECT rowid FROM dd_rows"
@@ -224,15 +395,16 @@ ExecResult Session::remove(const Delete& st)
     const TablePtr table = requireTable(st.table);
     const TableInfo& t = *table;
     const RowFilter filter = filterFor(columnsOf(t), st.where);
+    beginChange();
     if (filter.tests.empty()) {
         db_->prepare("DELETE FROM dd_rows WHERE rowid BETWEEN ? AND ?")
             .bind(1, catalogue::firstRowid(t.id)).bind(2, catalogue::lastRowid(t.id)).step();
         return {nullptr, sqlite3_changes64(db_->handle())};
     }
     // Rows are found and deleted in one write transaction, so no other connection's change to
-    // the table falls between.
+    // the table falls between; inside an open transaction, a savepoint undoes only this statement.
     std::vector<int64_t> doomed;
-    db_->exec("BEGIN IMMEDIATE");
+    db_->exec(inTransaction_ ? "SAVEPOINT doomed" : "BEGIN IMMEDIATE");
     try {
         {
             SqliteStmt rows = tableRows(t);
@@ -247,9 +419,10 @@ ExecResult Session::remove(const Delete& st)
             del.reset();
             del.bind(1, rowid).step();
         }
-        db_->exec("COMMIT");
+        db_->exec(inTransaction_ ? "RELEASE doomed" : "COMMIT");
     } catch (...) {
-        sqlite3_exec(db_->handle(), "ROLLBACK", nullptr, nullptr, nullptr);
+        sqlite3_exec(db_->handle(), inTransaction_ ? "ROLLBACK TO doomed; RELEASE doomed" : "ROLLBACK", nullptr, nullptr,
+                     nullptr);
         throw;
     }
     return {nullptr, int64_t(doomed.size())};
@@ -257,7 +430,7 @@ ExecResult Session::remove(const Delete& st)
 
 Literal Session::conditionValue(const Condition& c) const
 {
-    return c.valueIsUser ? Literal{Literal::Kind::String, user_} : c.value;
+    return c.valueIsUser ? Literal{Literal::Kind::String, user_, 0} : resolved(c.value);
 }
 
 RowFilter Session::filterFor(const std::vector<ResultColumn>& columns, const std::vector<Condition>& where) const

@@ -12,8 +12,10 @@ bool validSid(const std::string& sid);
 std::string sidFilePath(const std::string& dataDir, const std::string& sid);
 std::string aliasFilePath(const std::string& dataDir, const std::string& sid);
 
-// DIR/<name>: "trace", "unordered", "narrow".
+// DIR/<name>: "trace", "unordered", "narrow", "latency", "no-arrays".
 std::string markerPath(const std::string& dataDir, const char* name);
 bool markerSet(const std::string& dataDir, const char* name);
+// The whole number a marker file holds ("latency": milliseconds), 0 when absent or unreadable.
+int markerNumber(const std::string& dataDir, const char* name);
 
 } // namespace devdb

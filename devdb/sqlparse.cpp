@@ -14,6 +14,7 @@ enum class Tok { End, Word, Quoted, String, Number, Symbol };
 struct Token {
     Tok type = Tok::End;
     std::string text; // Word: upper-cased; Quoted/String: content; Symbol: the characters
+    size_t at = 0;    // where it starts in the statement text
 };
 
 bool identStart(unsigned char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c >= 0x80; }
@@ -96,8 +97,8 @@ std::vector<Token> tokenize(std::string_view s)
         for (auto p : pairs)
             if (s.substr(i, 2) == p) { out.push_back({Tok::Symbol, std::string(p)}); i += 2; paired = true; break; }
         if (paired) continue;
-        if (std::string_view("(),*=.{}<>+-").find(c) != std::string_view::npos) {
-            out.push_back({Tok::Symbol, std::string(1, c)});
+        if (std::string_view("(),*=.{}<>+-?").find(c) != std::string_view::npos) {
+            out.push_back({Tok::Symbol, std::string(1, c), i});
             ++i;
             continue;
         }
@@ -128,6 +129,9 @@ class Parser {
 public:
     explicit Parser(std::string_view sql) : toks_(tokenize(sql)) {}
 
+    // Where each parameter marker stands in the text, in the order they came.
+    const std::vector<size_t>& markers() const { return markers_; }
+
     Statement statement()
     {
         if (word("SELECT")) return select();
@@ -149,6 +153,7 @@ public:
 private:
     std::vector<Token> toks_;
     size_t pos_ = 0;
+    std::vector<size_t> markers_;
 
     const Token& peek(size_t ahead = 0) const { return toks_[std::min(pos_ + ahead, toks_.size() - 1)]; }
     bool atWord(std::string_view w, size_t ahead = 0) const { return peek(ahead).type == Tok::Word && peek(ahead).text == w; }
@@ -301,6 +306,13 @@ private:
                 pos_ += 2;
                 return lit;
             }
+            if (t.text == "?") {
+                lit.kind = Literal::Kind::Parameter;
+                lit.marker = markers_.size();
+                markers_.push_back(t.at);
+                ++pos_;
+                return lit;
+            }
             if (t.text == "{") {
                 ++pos_;
                 const Token& kind = peek();
@@ -373,6 +385,8 @@ private:
             case Literal::Kind::Null: break;
             case Literal::Kind::String: text += piece.text; break;
             case Literal::Kind::Number: text += canonicalNumber(piece.text); break;
+            case Literal::Kind::Parameter:
+                throw DbError("HYC00", 0, "Optional feature not implemented: a parameter joined with ||");
             default: throwOra(932, "inconsistent datatypes: expected CHAR got " + std::string(piece.kind == Literal::Kind::Hex ? "BINARY" : "DATE"));
             }
         };
@@ -616,6 +630,13 @@ private:
 } // namespace
 
 Statement parseStatement(std::string_view sql) { return Parser(sql).statement(); }
+
+Prepared prepareStatement(std::string_view sql)
+{
+    Parser parser(sql);
+    Statement st = parser.statement();
+    return {std::move(st), parser.markers()};
+}
 
 ColumnType parseTypeDeclaration(std::string_view text) { return Parser(text).typeOnly(); }
 

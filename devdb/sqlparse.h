@@ -85,6 +85,14 @@ struct Delete {
 using Statement = std::variant<CreateTable, DropTable, RenameTable, Insert, Select, Delete>;
 
 Statement parseStatement(std::string_view sql);
+
+// A statement that may hold parameter markers ('?' where a value may stand): parsed once, run
+// with one row of values after another.
+struct Prepared {
+    Statement statement;
+    std::vector<size_t> markers; // where each marker stands in the text, in order
+};
+Prepared prepareStatement(std::string_view sql);
 // Reads back a type written by declaration().
 ColumnType parseTypeDeclaration(std::string_view text);
 

@@ -27,6 +27,9 @@ int usage()
                  "  devdb-tool unordered DIR | clear-unordered DIR\n"
                  "                                           scramble dictionary rows without ORDER BY, or not\n"
                  "  devdb-tool narrow DIR | clear-narrow DIR describe every result column as 1 wide, or not\n"
+                 "  devdb-tool no-arrays DIR | clear-no-arrays DIR\n"
+                 "                                           take one row of parameters per execute, or arrays\n"
+                 "  devdb-tool latency DIR MS                wait MS milliseconds a round trip (0: no wait)\n"
                  "  devdb-tool sql DIR SID USER PASSWORD     run statements from stdin, one per line\n"
                  "  devdb-tool copy DIR NEWSID SID           copy SID's database to a file of its own under NEWSID\n"
                  "  devdb-tool dbid DIR SID N                set the database's id (CON_DBID)\n"
@@ -138,6 +141,13 @@ int main(int argc, char** argv)
         if (cmd == "clear-unordered" && a.size() == 2) { devdb::setUnordered(a[1], false); return 0; }
         if (cmd == "narrow" && a.size() == 2) { devdb::setNarrow(a[1], true); return 0; }
         if (cmd == "clear-narrow" && a.size() == 2) { devdb::setNarrow(a[1], false); return 0; }
+        if (cmd == "no-arrays" && a.size() == 2) { devdb::setNoArrays(a[1], true); return 0; }
+        if (cmd == "clear-no-arrays" && a.size() == 2) { devdb::setNoArrays(a[1], false); return 0; }
+        if (cmd == "latency" && a.size() == 3 && !a[2].empty() && a[2].size() < 9
+            && a[2].find_first_not_of("0123456789") == std::string::npos) {
+            devdb::setLatency(a[1], std::stoi(a[2]));
+            return 0;
+        }
         if (cmd == "sql" && a.size() == 5) return runSql(a[1], a[2], a[3], a[4]);
         // who a database is, and what it takes
         if (cmd == "copy" && a.size() == 4) { devdb::copyDatabase(a[1], a[2], a[3]); return 0; }

@@ -566,7 +566,7 @@ const char* literalTypeName(Literal::Kind k)
     case Literal::Kind::Number: return "NUMBER";
     case Literal::Kind::Date: return "DATE";
     case Literal::Kind::Timestamp: case Literal::Kind::Time: return "TIMESTAMP";
-    case Literal::Kind::Hex: return "BINARY";
+    case Literal::Kind::Hex: case Literal::Kind::Bytes: return "BINARY";
     case Literal::Kind::Boolean: return "BOOLEAN";
     default: return "CHAR";
     }
@@ -608,7 +608,8 @@ Value convert(const ColumnType& t, const Literal& lit, const ColumnRef* where)
 {
     using LK = Literal::Kind;
     const bool compare = where == nullptr;
-    if (lit.kind == LK::Null || (lit.kind == LK::String && lit.text.empty()) || (lit.kind == LK::Hex && lit.text.empty()))
+    if (lit.kind == LK::Parameter) throwOra(1008, "not all variables bound");
+    if (lit.kind == LK::Null || (lit.text.empty() && (lit.kind == LK::String || lit.kind == LK::Hex || lit.kind == LK::Bytes)))
         return Value{};
 
     switch (t.kind) {
@@ -641,7 +642,7 @@ Value convert(const ColumnType& t, const Literal& lit, const ColumnRef* where)
 
     case Kind::Raw: case Kind::Blob: case Kind::LongRaw: {
         if (isEscapeDate(lit.kind) || lit.kind == LK::Boolean) inconsistent("BINARY", lit.kind);
-        std::string bytes = fromHex(lit.text);
+        std::string bytes = lit.kind == LK::Bytes ? lit.text : fromHex(lit.text);
         if (t.kind == Kind::Raw && bytes.size() > size_t(t.length) && !compare) tooLarge(*where, bytes.size(), t.length);
         return Value::of(std::move(bytes));
     }
@@ -655,6 +656,7 @@ Value convert(const ColumnType& t, const Literal& lit, const ColumnRef* where)
     case LK::Date: text = oracleText(parseEscape(lit.kind, lit.text), false); break;
     case LK::Timestamp: case LK::Time: text = oracleText(parseEscape(lit.kind, lit.text), true); break;
     case LK::Hex: text = upperAscii(lit.text); fromHex(lit.text); break;
+    case LK::Bytes: text = toHex(lit.text); break; // as Oracle turns RAW into text
     case LK::Boolean: text = lit.text == "1" ? "TRUE" : "FALSE"; break;
     default: text = lit.text; break;
     }

@@ -25,11 +25,13 @@ struct ColumnType {
     bool operator==(const ColumnType&) const = default;
 };
 
-// A literal as written in a statement.
+// A literal as written in a statement, or a value bound to one of its parameter markers.
 struct Literal {
-    enum class Kind { Null, String, Number, Date, Timestamp, Time, Hex, Boolean };
+    // Bytes: a bound binary value, kept as it came. Parameter: a marker ('?') not yet bound.
+    enum class Kind { Null, String, Number, Date, Timestamp, Time, Hex, Boolean, Bytes, Parameter };
     Kind kind = Kind::Null;
-    std::string text; // string content, number text, escape content, hex digits, "1"/"0"
+    std::string text; // string content, number text, escape content, hex digits, "1"/"0", bytes
+    size_t marker = 0; // Parameter: its place among the statement's markers, from 0
 };
 
 // A stored value: null, or bytes (text in UTF-8 for everything but the binary kinds).

@@ -136,6 +136,8 @@ private slots:
         QTest::newRow("deep parentheses") << "SELECT " + QString(10000, '(') << "ORA-00936";
         QTest::newRow("comment only") << "-- nothing" << "ORA-00900";
         QTest::newRow("number in where on text") << "SELECT * FROM ORDERS WHERE ID = 'x'" << "ORA-01722";
+        QTest::newRow("marker never bound") << "INSERT INTO ORDERS VALUES(?)" << "COUNT field incorrect";
+        QTest::newRow("marker joined") << "INSERT INTO ORDERS VALUES('a' || ?)" << "Optional feature not implemented";
     }
     void garbageNeverCrashes()
     {

@@ -15,12 +15,15 @@ class TstDevDbValues : public QObject {
     std::unique_ptr<DevDbFixture> db;
     int tableNo = 0;
 
-    // Stores one literal in a fresh one-column table and reads it back (or the error text).
-    QString roundTrip(const QString& type, const QString& literal)
+    // Stores one literal in a fresh one-column table and reads it back (or the error text); with
+    // a bound text, that text bound as SQL_C_WCHAR in the literal's place.
+    QString roundTrip(const QString& type, const QString& literal, const QString& bound = {})
     {
         const QString table = QString("V%1").arg(++tableNo);
         db->exec("DB", "u", QString("CREATE TABLE \"%1\"(\"C\" %2)").arg(table, type));
-        const QString error = db->errorOf("DB", "u", QString("INSERT INTO \"%1\" VALUES(%2)").arg(table, literal));
+        const QString insert = QString("INSERT INTO \"%1\" VALUES(%2)").arg(table, bound.isNull() ? literal : "?");
+        const QString error = bound.isNull() ? db->errorOf("DB", "u", insert)
+                                             : DevDbConnection(DevDbFixture::connectionString("DB", "u", "p")).execArray(insert, {{bound}});
         if (!error.isEmpty()) return error;
         const auto rows = db->query("DB", "u", QString("SELECT \"C\" FROM \"%1\"").arg(table));
         if (rows.size() != 1) return "rows: " + QString::number(rows.size());
@@ -29,11 +32,17 @@ class TstDevDbValues : public QObject {
 
     void check(const QString& type, const QString& literal, const QString& expected)
     {
-        const QString got = roundTrip(type, literal);
-        if (expected.startsWith("ORA-")) {
-            QVERIFY2(got.startsWith("[devdb][Oracle]" + expected), qPrintable(got));
-        } else {
-            QCOMPARE(got, expected);
+        QStringList results{roundTrip(type, literal)};
+        // A quoted text bound to a parameter is taken exactly as the literal is.
+        static const QRegularExpression quoted("^'((?:[^']|'')*)'$");
+        if (const auto m = quoted.match(literal); m.hasMatch())
+            results << roundTrip(type, literal, m.captured(1).replace("''", "'"));
+        for (const QString& got : results) {
+            if (expected.startsWith("ORA-")) {
+                QVERIFY2(got.startsWith("[devdb][Oracle]" + expected), qPrintable(got));
+            } else {
+                QCOMPARE(got, expected);
+            }
         }
     }
 

@@ -153,6 +153,53 @@ QList<QStringList> DevDbConnection::query(const QString& sql)
     return rows;
 }
 
+void DevDbConnection::setAutocommit(bool on)
+{
+    const SQLULEN value = on ? SQL_AUTOCOMMIT_ON : SQL_AUTOCOMMIT_OFF;
+    if (!SQL_SUCCEEDED(SQLSetConnectAttrW(m_dbc, SQL_ATTR_AUTOCOMMIT, reinterpret_cast<SQLPOINTER>(value), 0)))
+        throw std::runtime_error(diagnostics(SQL_HANDLE_DBC, m_dbc).toStdString());
+}
+
+void DevDbConnection::endTransaction(bool commit)
+{
+    if (!SQL_SUCCEEDED(SQLEndTran(SQL_HANDLE_DBC, m_dbc, commit ? SQL_COMMIT : SQL_ROLLBACK)))
+        throw std::runtime_error(diagnostics(SQL_HANDLE_DBC, m_dbc).toStdString());
+}
+
+QString DevDbConnection::execArray(const QString& sql, const QList<QStringList>& rows, QList<int>* statuses,
+                                   qulonglong* processed)
+{
+    StatementHandle st;
+    SQLAllocHandle(SQL_HANDLE_STMT, m_dbc, &st.h);
+    std::u16string text = wide(sql);
+    if (!SQL_SUCCEEDED(SQLPrepareW(st.h, wptr(text), SQLINTEGER(text.size()))))
+        return diagnostics(SQL_HANDLE_STMT, st.h);
+    const qsizetype columns = rows.isEmpty() ? 0 : rows.first().size();
+    std::vector<std::vector<SQLWCHAR>> values(static_cast<size_t>(columns));
+    std::vector<std::vector<SQLLEN>> lengths(static_cast<size_t>(columns));
+    std::vector<SQLUSMALLINT> status(size_t(rows.size()));
+    for (qsizetype c = 0; c < columns; ++c) {
+        qsizetype width = 1;
+        for (const QStringList& row : rows) width = std::max(width, row[c].size() + 1);
+        auto& buffer = values[size_t(c)];
+        buffer.assign(size_t(width * rows.size()), 0);
+        for (qsizetype r = 0; r < rows.size(); ++r) {
+            std::copy(rows[r][c].utf16(), rows[r][c].utf16() + rows[r][c].size(), buffer.begin() + r * width);
+            lengths[size_t(c)].push_back(rows[r][c].isNull() ? SQL_NULL_DATA : SQLLEN(rows[r][c].size() * 2));
+        }
+        SQLBindParameter(st.h, SQLUSMALLINT(c + 1), SQL_PARAM_INPUT, SQL_C_WCHAR, SQL_WVARCHAR, SQLULEN(width), 0,
+                         buffer.data(), SQLLEN(width * 2), lengths[size_t(c)].data());
+    }
+    SQLSetStmtAttrW(st.h, SQL_ATTR_PARAMSET_SIZE, reinterpret_cast<SQLPOINTER>(SQLULEN(rows.size())), 0);
+    SQLSetStmtAttrW(st.h, SQL_ATTR_PARAM_STATUS_PTR, status.data(), 0);
+    SQLULEN done = 0;
+    SQLSetStmtAttrW(st.h, SQL_ATTR_PARAMS_PROCESSED_PTR, &done, 0);
+    const SQLRETURN rc = SQLExecute(st.h);
+    if (statuses) *statuses = QList<int>(status.begin(), status.end());
+    if (processed) *processed = done;
+    return SQL_SUCCEEDED(rc) ? QString() : diagnostics(SQL_HANDLE_STMT, st.h);
+}
+
 QString ErrorOf(const std::function<void()>& action)
 {
     try {
@@ -245,6 +292,10 @@ void DevDbFixture::setContainer(const QString& sid, const QString& cdb)
 void DevDbFixture::setUnordered(bool on) { devdb::setUnordered(m_dir.path().toStdString(), on); }
 
 void DevDbFixture::setNarrow(bool on) { devdb::setNarrow(m_dir.path().toStdString(), on); }
+
+void DevDbFixture::setNoArrays(bool on) { devdb::setNoArrays(m_dir.path().toStdString(), on); }
+
+void DevDbFixture::setLatency(int ms) { devdb::setLatency(m_dir.path().toStdString(), ms); }
 
 void DevDbFixture::copyDatabase(const QString& newSid, const QString& sid)
 {

@@ -34,6 +34,8 @@ public:
     void setContainer(const QString& sid, const QString& cdb);      // sid's database becomes a pluggable database of cdb
     void setUnordered(bool on);                                     // dictionary views without ORDER BY scramble their rows
     void setNarrow(bool on);                                        // every result column described as 1 wide
+    void setNoArrays(bool on);                                      // one row of parameters per execute
+    void setLatency(int ms);                                        // ms slept a round trip; 0: none
     // Registers the driver under these names alone: "Microsoft ODBC for Oracle" as today, any other
     // as Oracle's own driver (the SID in DBQ=). The driver manager keeps the first ODBCSYSINI folder
     // of a process, so a suite that re-registers uses one fixture for its whole run.
@@ -83,9 +85,19 @@ public:
     QList<QStringList> query(const QString& sql);
     void* handle() const { return m_dbc; } // SQLHDBC
 
+    void setAutocommit(bool on);
+    void commit() { endTransaction(true); }
+    void rollback() { endTransaction(false); }
+    // Runs sql once for a column-wise array of rows, every value bound as SQL_C_WCHAR text (a
+    // null QString as NULL). The error text, empty when every row succeeded; statuses gets each
+    // row's SQL_PARAM_* status, processed the number of rows the driver says it processed.
+    QString execArray(const QString& sql, const QList<QStringList>& rows, QList<int>* statuses = nullptr,
+                      qulonglong* processed = nullptr);
+
     // Diagnostic messages of a handle (SQL_HANDLE_* type), joined by newlines.
     static QString diagnostics(short handleType, void* handle);
 
 private:
+    void endTransaction(bool commit);
     void* m_dbc = nullptr;
 };
