@@ -168,8 +168,17 @@ private slots:
         QCOMPARE(page->pointer.history, QList<int>({11, 0}));
     }
 
+    void everyValueArrivesUnchanged_data()
+    {
+        QTest::addColumn<int>("batchRows");
+        QTest::newRow("one literal INSERT a row") << 1;
+        QTest::newRow("bound rows in batches") << 1000;
+        QTest::newRow("bound rows in batches of three") << 3;
+    }
     void everyValueArrivesUnchanged()
     {
+        QFETCH(int, batchRows);
+        page->batch.rows = batchRows;
         exec1(R"(CREATE TABLE "Mixed"("ID" NUMBER, "TXT" VARCHAR2(60), "FIX" CHAR(3), "NTXT" NVARCHAR2(20), "BIG" NUMBER,)"
               R"( "MONEY" NUMBER(10,2), "FL" FLOAT, "WHEN" DATE, "TS" TIMESTAMP(6), "BIN" RAW(16), "LOB" BLOB, "DOC" CLOB, "FLAG" BOOLEAN))");
         const QStringList texts = {"O'Brien", R"(C:\temp\new)", "a|myseparaterz|b", "True", "False", "",
@@ -217,7 +226,7 @@ private slots:
         QCOMPARE(tables2(), QStringList{"ORDERS"});
         // The journal keeps what was overwritten and copied.
         QCOMPARE(page->journal.lines,
-                 QStringList({QString(R"(Send from Oracle #1 (SID "%1", user "%2") to Oracle #2 (SID "%3", user "%4"))")
+                 QStringList({QString(R"(Send from Oracle #1 (SID "%1", user "%2") to Oracle #2 (SID "%3", user "%4"), rows one by one)")
                                   .arg(sid1, user1, sid2, user2),
                               R"(Send "ORDERS": overwrite answered Yes; 2 rows read; old table dropped; created; 2 rows inserted, 0 rows refused)"}));
     }

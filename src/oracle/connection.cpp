@@ -71,11 +71,36 @@ ResultSet Connection::execute(const QString& sql)
     return ResultSet(core_, statement, columnCount, cursorLocation_ == CursorLocation::Client);
 }
 
+void Connection::setAutoCommit(bool on)
+{
+    if (!isOpen())
+        throw DatabaseError(detail::kClosedText, QStringLiteral("08003"));
+    const SQLULEN value = on ? SQL_AUTOCOMMIT_ON : SQL_AUTOCOMMIT_OFF;
+    if (!Succeeded(SQLSetConnectAttrW(core_->connection.get(), SQL_ATTR_AUTOCOMMIT, reinterpret_cast<SQLPOINTER>(value), 0)))
+        throw detail::Diagnostics(SQL_HANDLE_DBC, core_->connection.get(), QStringLiteral("Could not change the commit mode."));
+    core_->manualCommit = !on;
+}
+
+void Connection::commit()
+{
+    if (!isOpen())
+        throw DatabaseError(detail::kClosedText, QStringLiteral("08003"));
+    core_->endTransaction(SQL_COMMIT);
+}
+
+void Connection::rollback()
+{
+    if (!isOpen())
+        throw DatabaseError(detail::kClosedText, QStringLiteral("08003"));
+    core_->endTransaction(SQL_ROLLBACK);
+}
+
 void Connection::close()
 {
     if (!isOpen())
         return;
     core_->closeStatements();
+    core_->rollBackOpenChanges();
     SQLDisconnect(core_->connection.get());
     core_->open = false;
     core_.reset();

@@ -66,9 +66,15 @@ public:
     // Runs plain SQL text. A query gives its rows positioned on the first; anything else a
     // closed result set.
     ResultSet execute(const QString& sql);
+    // Off, the changes wait for commit() or rollback(); a connection closed meanwhile rolls them
+    // back. Each throws DatabaseError with the driver's words.
+    void setAutoCommit(bool on);
+    void commit();
+    void rollback();
     void close();
 
 private:
+    friend class BoundInsert;
     std::shared_ptr<detail::ConnectionCore> core_;
     CursorLocation cursorLocation_ = CursorLocation::Server;
 };

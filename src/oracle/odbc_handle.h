@@ -74,6 +74,7 @@ struct ConnectionCore {
     // INSERT would cost as much as a good part of the INSERT itself.
     Handle spareStatement;
     bool open = false;
+    bool manualCommit = false;  // autocommit is off: changes wait for a commit
     std::vector<std::weak_ptr<StatementCore>> statements;
     std::optional<bool> getDataOnBound;
 
@@ -98,9 +99,27 @@ struct ConnectionCore {
         statements.clear();
     }
 
+    // Commits or rolls back the changes made since the last; throws DatabaseError.
+    void endTransaction(SQLSMALLINT completion)
+    {
+        if (!Succeeded(SQLEndTran(SQL_HANDLE_DBC, connection.get(), completion)))
+            throw Diagnostics(SQL_HANDLE_DBC, connection.get(),
+                              completion == SQL_COMMIT ? QStringLiteral("Could not commit.") : QStringLiteral("Could not roll back."));
+    }
+
+    // Changes nobody committed go before the link does: a disconnect would refuse them (25000),
+    // and a half-sent batch is not to be kept.
+    void rollBackOpenChanges()
+    {
+        if (open && manualCommit)
+            SQLEndTran(SQL_HANDLE_DBC, connection.get(), SQL_ROLLBACK);
+        manualCommit = false;
+    }
+
     ~ConnectionCore()
     {
         closeStatements();
+        rollBackOpenChanges();
         if (open)
             SQLDisconnect(connection.get());
     }

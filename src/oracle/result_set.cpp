@@ -196,6 +196,9 @@ namespace oracle::detail {
 
 namespace {
 
+// The pieces a long value (CLOB, BLOB, LONG) is read in.
+constexpr size_t kLongPieceBytes = size_t(128) << 10;
+
 // Reads a value piece by piece into the buffer, handing each piece to append. Text pieces that
 // fill the buffer leave room for a terminating zero (terminatorBytes). False when the value is null.
 template <typename Append>
@@ -267,18 +270,26 @@ FieldValue ReadColumn(SQLHSTMT statement, SQLUSMALLINT number, SQLSMALLINT sqlTy
     case SQL_BINARY:
     case SQL_VARBINARY:
     case SQL_LONGVARBINARY: {
+        // Long values (a BLOB of megabytes) come in large pieces, short ones without an allocation.
         QByteArray bytes;
-        char buffer[4096];
-        if (!readPieces(statement, number, SQL_C_BINARY, buffer, SQLLEN(sizeof buffer), 0,
+        char small[4096];
+        std::vector<char> large(sqlType == SQL_LONGVARBINARY ? kLongPieceBytes : 0);
+        char* buffer = large.empty() ? small : large.data();
+        const SQLLEN capacity = large.empty() ? SQLLEN(sizeof small) : SQLLEN(large.size());
+        if (!readPieces(statement, number, SQL_C_BINARY, buffer, capacity, 0,
                         [&](SQLLEN pieceBytes) { bytes.append(buffer, pieceBytes); }))
             return FieldValue::null();
         return FieldValue::fromBytes(bytes);
     }
     default: {
         QString text;
-        SQLWCHAR buffer[512];
+        SQLWCHAR small[512];
+        const bool longText = sqlType == SQL_WLONGVARCHAR || sqlType == SQL_LONGVARCHAR;
+        std::vector<SQLWCHAR> large(longText ? kLongPieceBytes / sizeof(SQLWCHAR) : 0);
+        SQLWCHAR* buffer = large.empty() ? small : large.data();
         constexpr SQLLEN unit = SQLLEN(sizeof(SQLWCHAR));
-        if (!readPieces(statement, number, SQL_C_WCHAR, buffer, SQLLEN(sizeof buffer), unit,
+        const SQLLEN capacity = large.empty() ? SQLLEN(sizeof small) : SQLLEN(large.size()) * unit;
+        if (!readPieces(statement, number, SQL_C_WCHAR, buffer, capacity, unit,
                         [&](SQLLEN pieceBytes) { text.append(FromWide(buffer, pieceBytes / unit)); }))
             return FieldValue::null();
         return FieldValue::fromText(text);

@@ -85,6 +85,15 @@ QString SelectAllRows(const QString& tableName)
     return QStringLiteral("SELECT * FROM ") + QuotedIdentifier(tableName);
 }
 
+QString InsertBoundRow(const QString& tableName, int columnCount)
+{
+    QStringList markers;
+    for (int i = 0; i < columnCount; ++i)
+        markers << QStringLiteral("?");
+    return QStringLiteral("INSERT INTO ") + QuotedIdentifier(tableName) + QStringLiteral(" VALUES(")
+        + markers.join(QStringLiteral(", ")) + QLatin1Char(')');
+}
+
 namespace {
 
 // The escape that opens a text literal of this column type, and what closes it.

@@ -44,6 +44,8 @@ QString CreateTable(const QString& tableName, const std::vector<ColumnDefinition
 QString DropTable(const QString& tableName);
 QString RenameTable(const QString& oldName, const QString& newName);
 QString SelectAllRows(const QString& tableName);
+// INSERT INTO "T" VALUES(?, ?, ...): one marker per value, for rows sent as bound values.
+QString InsertBoundRow(const QString& tableName, int columnCount);
 
 // INSERT INTO "T" VALUES(...) for one row after another, each value in the SQL form that loads
 // it unchanged whatever the session's settings: texts and numbers quoted, NULL as '', Booleans as

@@ -9,6 +9,7 @@
 #include "platform/step_trap.h"
 #include "tableops/operation_journal.h"
 #include "tableops/page_context.h"
+#include "tableops/row_writers.h"
 #include "tableops/table_transfer.h"
 
 #include <QRandomGenerator>
@@ -213,7 +214,7 @@ private:
             trap_.step(223, [&] {
                 page_.dialogs.information(page_.applicationTitle, invisibleColumnsText(name(), definition_->invisibleColumns));
             });
-        outcome_.rows = InsertTableRows(trap_, target_, name(), page_.events, page_.progress, rows_);
+        outcome_.rows = InsertTableRows(RowTarget{trap_, target_, name(), page_.events, page_.progress}, rows_, page_.batch.rows);
     }
 
     // The journal's line, the box for what failed without one of its own, and the target list.

@@ -25,8 +25,13 @@ QString timesText(int count)
 
 QString SendJournalText(const PageContext& page, oracle::DatabaseSide source, oracle::DatabaseSide target)
 {
+    QString mode = page.batch.rows > kRowsOneByOne
+        ? QStringLiteral(", rows in batches of ") + QLocale(QLocale::English).toString(page.batch.rows)
+        : QStringLiteral(", rows one by one");
+    if (!page.batch.problem.isEmpty())
+        mode += QStringLiteral(" (") + page.batch.problem + QLatin1Char(')');
     return QStringLiteral("Send from ") + oracle::LoginText(source, page.profiles.CurrentProfile(source))
-        + QStringLiteral(" to ") + oracle::LoginText(target, page.profiles.CurrentProfile(target));
+        + QStringLiteral(" to ") + oracle::LoginText(target, page.profiles.CurrentProfile(target)) + mode;
 }
 
 QString SideJournalText(const PageContext& page, const QString& operation, oracle::DatabaseSide side)
@@ -60,7 +65,9 @@ QString SentTableJournalText(const TableOutcome& outcome)
         parts << QStringLiteral("old table dropped");
     if (outcome.created)
         parts << QStringLiteral("created") << rowsText(outcome.rows.inserted) + QStringLiteral(" inserted, ")
-                + rowsText(outcome.rows.refused) + QStringLiteral(" refused");
+                + rowsText(outcome.rows.refused) + QStringLiteral(" refused")
+                + (outcome.rows.uncommitted > 0 ? QStringLiteral(", ") + rowsText(outcome.rows.uncommitted) + QStringLiteral(" not committed")
+                                                : QString());
     if (!outcome.failure.isEmpty())
         parts << (outcome.created ? QStringLiteral("ended early: ") : QStringLiteral("not copied: ")) + outcome.failure;
     // The errors' texts, unless the one failure named above was all there was.

@@ -2,7 +2,7 @@
 
 #include "oracle/connection_profile.h"
 #include "platform/step_trap.h"
-#include "tableops/table_transfer.h"
+#include "tableops/row_writers.h"
 
 #include <QString>
 #include <cstdint>
@@ -40,7 +40,8 @@ struct TableOutcome {
 
 // The journal's lines of the table operations: which operation between or on which logins, then
 // what became of each table. Logins are named by side, SID and user, never with their password.
-// "Send from Oracle #1 (SID "A", user "scott") to Oracle #2 (SID "B", user "hr")"
+// "Send from Oracle #1 (SID "A", user "scott") to Oracle #2 (SID "B", user "hr"), rows one by one"
+// (or ", rows in batches of 1,000")
 QString SendJournalText(const PageContext& page, oracle::DatabaseSide source, oracle::DatabaseSide target);
 // "Delete on Oracle #1 (SID "A", user "scott")"
 QString SideJournalText(const PageContext& page, const QString& operation, oracle::DatabaseSide side);

@@ -5,6 +5,7 @@
 #include "platform/journal.h"
 #include "platform/ports.h"
 #include "tableops/row_buffer.h"
+#include "tableops/row_writers.h"
 
 namespace tableops {
 
@@ -22,6 +23,8 @@ struct PageContext {
     QString applicationTitle;
     RowBufferLimits rowBuffer = {};
     oracle::DriverRoute drivers = oracle::DriverRoute();
+    // Rows to a batch in a copy: 1 sends each row as its own literal INSERT.
+    BatchSize batch = BatchSize();
 
     platform::TableList& list(oracle::DatabaseSide side) const { return side == oracle::DatabaseSide::One ? side1List : side2List; }
     QString connectionString(oracle::DatabaseSide side) const

@@ -5,35 +5,11 @@
 #include "platform/ports.h"
 #include "platform/step_trap.h"
 
-#include <QElapsedTimer>
 #include <QLocale>
-#include <QScopeGuard>
 #include <new>
 
 namespace tableops {
 
-namespace {
-
-void addValue(oracle::sql::InsertRowStatement& insert, const PackedValue& value, const std::vector<short>& sqlTypes,
-              int column)
-{
-    switch (value.kind) {
-    case oracle::FieldValue::Kind::Null:
-        insert.addNull();
-        break;
-    case oracle::FieldValue::Kind::Boolean:
-        insert.addBoolean(value.boolean);
-        break;
-    case oracle::FieldValue::Kind::Binary:
-        insert.addBytes(value.data);
-        break;
-    case oracle::FieldValue::Kind::Text:
-        insert.addText(value.data, size_t(column) < sqlTypes.size() ? sqlTypes[size_t(column)] : short(0));
-        break;
-    }
-}
-
-} // namespace
 
 bool ReadTableRows(platform::StepTrap& trap, oracle::Connection& source, const QString& tableName, platform::EventPump& events,
                    TableRows& rows)
@@ -89,49 +65,6 @@ QString RowsWrittenText(const QString& tableName, std::int64_t written, std::int
     const QLocale english(QLocale::English);
     return tableName + QStringLiteral(": ") + english.toString(qlonglong(written)) + QStringLiteral(" of ")
         + english.toString(qlonglong(rowCount)) + QStringLiteral(" rows");
-}
-
-InsertedRows InsertTableRows(platform::StepTrap& trap, oracle::Connection& target, const QString& tableName,
-                             platform::EventPump& events, platform::ProgressDisplay& progress, TableRows& rows)
-{
-    trap.mark(250);
-    InsertedRows result;
-    int shownShare = -1;
-    QElapsedTimer sinceCount;
-    const std::int64_t rowCount = rows.buffer.count();
-    oracle::sql::InsertRowStatement insert(tableName);
-    // A refused row's box shows how many rows are in, not the count last drawn.
-    const auto showCount = [&] { progress.showWork(RowsWrittenText(tableName, result.inserted, rowCount), false); };
-    trap.setBeforeReport(showCount);
-    const auto unsetBeforeReport = qScopeGuard([&] { trap.setBeforeReport({}); });
-    // A target that cannot take more ends the table's rows after its one report.
-    for (std::int64_t i = 0; i < rowCount && !trap.tableEnded(); ++i) {
-        trap.step(254, [&] { events.yield(); });
-        bool built = false;
-        // A row the temporary file cannot give back ends the table after its one report.
-        trap.step(256, [&] {
-            insert.start();
-            rows.buffer.forEachValue(i, [&](int column, const PackedValue& value) { addValue(insert, value, rows.sqlTypes, column); });
-            insert.finish();
-            built = true;
-        });
-        if (built && trap.step(280, [&] { target.execute(insert.text()); }))
-            ++result.inserted;
-        else
-            ++result.refused;
-        trap.step(282, [&] {
-            const int share = ProgressPercent(i + 1, rowCount);
-            // The count is told as the share moves, and in between a few times a second: each new
-            // text is drawn anew, and drawing it at every one of a million rows would slow the copy.
-            if (share != shownShare || i + 1 == rowCount || !sinceCount.isValid() || sinceCount.elapsed() >= 200) {
-                showCount();
-                sinceCount.start();
-            }
-            progress.setValue(share);
-            shownShare = share;
-        });
-    }
-    return result;
 }
 
 std::optional<TableDefinition> ReadTableDefinition(platform::StepTrap& trap, oracle::Connection& source,

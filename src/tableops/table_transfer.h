@@ -1,7 +1,7 @@
 #pragma once
 
 // Moving one table, the copy run's part for each: its definition read from the source's catalogue
-// and created on the target, its rows read whole and inserted one by one.
+// and created on the target, and its rows read whole (row_writers.h writes them).
 
 #include "tableops/row_buffer.h"
 #include "tableops/table_definition.h"
@@ -36,17 +36,6 @@ struct TableRows {
 // the rows read so far are let go then.
 bool ReadTableRows(platform::StepTrap& trap, oracle::Connection& source, const QString& tableName, platform::EventPump& events,
                    TableRows& rows);
-
-// What became of a table's rows on the target.
-struct InsertedRows {
-    std::int64_t inserted = 0;
-    std::int64_t refused = 0;
-};
-
-// Sends one INSERT per row to the target, moving the progress bar after each and saying in its
-// text how many rows of how many are in; the text is brought up to date before any box shows.
-InsertedRows InsertTableRows(platform::StepTrap& trap, oracle::Connection& target, const QString& tableName,
-                             platform::EventPump& events, platform::ProgressDisplay& progress, TableRows& rows);
 
 // "ORDERS: 12,345 of 1,000,000 rows"
 QString RowsWrittenText(const QString& tableName, std::int64_t written, std::int64_t rowCount);

@@ -6,6 +6,7 @@
 
 #include <QString>
 #include <functional>
+#include <optional>
 
 namespace platform {
 class Dialogs;
@@ -18,7 +19,7 @@ namespace ui {
 
 // What both pages are given by start-up: the boxes, the settings, the event pump, the
 // program folder with its optional files, how the program ends, the journal of what was done, and
-// the ODBC driver that every connection goes through.
+// the ODBC driver that every connection goes through, and the command line's batch size.
 struct PageServices {
     platform::Dialogs& dialogs;
     platform::SettingsStore& settings;
@@ -30,6 +31,8 @@ struct PageServices {
     // The title of both pages' plain boxes: empty until the login page's load sets it.
     QString applicationTitle = QString();
     oracle::DriverRoute drivers = oracle::DriverRoute();
+    // The batch size given on the command line, which goes before the setting's.
+    std::optional<int> batchRows = std::nullopt;
 };
 
 // The tables page as the login page reaches it, through whoever owns both pages: made, and

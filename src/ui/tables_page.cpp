@@ -4,6 +4,7 @@
 #include "desktop/skin.h"
 #include "platform/ports.h"
 #include "platform/program_files.h"
+#include "platform/settings_store.h"
 #include "platform/step_trap.h"
 #include "tableops/operations.h"
 #include "tableops/page_context.h"
@@ -124,7 +125,9 @@ void TablesPage::runTableOperation(const QString& procedurePath, const TableOper
     platform::StepTrap trap(services_.dialogs, procedurePath, &services_.events);
     const tableops::PageContext context{services_.dialogs, pointer_, services_.events, *progress_, services_.journal, profiles_,
                                         tableList(DatabaseSide::One), tableList(DatabaseSide::Two),
-                                        services_.applicationTitle, {}, services_.drivers};
+                                        services_.applicationTitle, {}, services_.drivers,
+                                        tableops::ChooseBatchSize(services_.batchRows,
+                                                                  services_.settings.read(tableops::kBatchRowsKey))};
     RunUntilClosed([&] { operation(trap, context); });
 }
 

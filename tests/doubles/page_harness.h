@@ -18,7 +18,7 @@ public:
 
     tableops::PageContext context()
     {
-        return tableops::PageContext{dialogs, pointer, pump, progress, journal, *this, list1, list2, "Mirravel", rowBuffer};
+        return tableops::PageContext{dialogs, pointer, pump, progress, journal, *this, list1, list2, "Mirravel", rowBuffer, oracle::DriverRoute(), batch};
     }
 
     // Runs an operation the way its button handler does: under one trap with the handler's path,
@@ -45,4 +45,5 @@ public:
     PlainTableList list1;
     PlainTableList list2;
     tableops::RowBufferLimits rowBuffer;
+    tableops::BatchSize batch;
 };
