@@ -6,6 +6,7 @@
 #include "platform/journal.h"
 #include "platform/program_files.h"
 #include "platform/settings_store.h"
+#include "tableops/row_writers.h"
 #include "ui/page_services.h"
 #include "ui/wizard.h"
 
@@ -13,11 +14,13 @@
 #include <QCommandLineParser>
 #include <QDir>
 #include <QFileInfo>
+#include <QLocale>
 #include <QStringList>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 
 namespace {
 
@@ -26,6 +29,8 @@ namespace {
 struct StartOptions {
     // The driver named with --odbc-driver, without blanks around it; empty: the one found installed.
     QString odbcDriver;
+    // --batch-rows: rows to a batch in a copy; absent, the setting decides.
+    std::optional<int> batchRows;
 };
 
 // Qt's own options, which the GUI application started later reads from the same command line: known
@@ -51,9 +56,9 @@ void addQtOptions(QCommandLineParser& parser)
 }
 
 // What the parser lets through that the program cannot take: stray words (the program opens no
-// files, and a driver's name typed without quotes leaves its other words behind), and
-// --odbc-driver without a name. Empty when there is nothing wrong.
-QString mistakeIn(const QCommandLineParser& parser, const QCommandLineOption& driver)
+// files, and a driver's name typed without quotes leaves its other words behind), --odbc-driver
+// without a name, and a batch size that is not one. Empty when there is nothing wrong.
+QString mistakeIn(const QCommandLineParser& parser, const QCommandLineOption& driver, const QCommandLineOption& batchRows)
 {
     if (const QStringList stray = parser.positionalArguments(); !stray.isEmpty())
         return (stray.size() == 1 ? QStringLiteral("Unexpected argument '") : QStringLiteral("Unexpected arguments '"))
@@ -63,6 +68,9 @@ QString mistakeIn(const QCommandLineParser& parser, const QCommandLineOption& dr
     // "--odbc-driver --odbc-drivers" names no driver either.
     if (parser.isSet(driver) && (name.isEmpty() || name.startsWith(QLatin1Char('-'))))
         return QStringLiteral("Missing value after '--odbc-driver'.");
+    if (parser.isSet(batchRows) && !tableops::ParseBatchRows(parser.value(batchRows)))
+        return QStringLiteral("The value after '--batch-rows' must be a whole number from 1 to %1.")
+            .arg(QLocale(QLocale::English).toString(tableops::kMostBatchRows));
     return QString();
 }
 
@@ -116,13 +124,22 @@ StartOptions readCommandLine(int argc, char* argv[])
         QStringLiteral("odbc-drivers"),
         QStringLiteral("Lists the installed ODBC drivers, marks the one it would use, and exits."));
     parser.addOption(drivers);
+    const QCommandLineOption batchRows(
+        QStringLiteral("batch-rows"),
+        QStringLiteral("Sends each copied table's rows as bound values, N to a batch and one commit a batch: far faster "
+                       "across a network, and values of any length. A batch is one transaction: a refused row is sent "
+                       "again alone and reported. 1 sends one INSERT a row, each on its own, as without the option; "
+                       "the setting BatchRows does the same for starts without it."),
+        QStringLiteral("N"));
+    parser.addOption(batchRows);
     const QCommandLineOption journal(QStringLiteral("journal"),
                                      QStringLiteral("Prints where the journal of what was done is kept, and exits."));
     parser.addOption(journal);
     addQtOptions(parser);
-    if (const QString problem = parser.parse(arguments) ? mistakeIn(parser, driver) : parser.errorText(); !problem.isEmpty())
+    if (const QString problem = parser.parse(arguments) ? mistakeIn(parser, driver, batchRows) : parser.errorText(); !problem.isEmpty())
         refuseCommandLine(argc, argv, parser, problem);
-    const StartOptions options{parser.value(driver).trimmed()};
+    const StartOptions options{parser.value(driver).trimmed(),
+                               parser.isSet(batchRows) ? tableops::ParseBatchRows(parser.value(batchRows)) : std::nullopt};
     if (!parser.isSet(help) && !parser.isSet(version) && !parser.isSet(drivers) && !parser.isSet(journal))
         return options;
     desktop::UseParentConsole();
@@ -165,6 +182,7 @@ int main(int argc, char* argv[])
                               },
                               journal};
     services.drivers = oracle::DriverRoute(options.odbcDriver);
+    services.batchRows = options.batchRows;
 
     ui::Wizard wizard(services);
     wizard.start();

@@ -52,7 +52,7 @@ foreach(display "" "${unused_display}")
       fail("what the program does")
     endif()
     if(NOT out MATCHES "-h, --help" OR NOT out MATCHES "-v, --version"
-       OR NOT out MATCHES "--odbc-driver <name>" OR NOT out MATCHES "--odbc-drivers")
+       OR NOT out MATCHES "--odbc-driver <name>" OR NOT out MATCHES "--odbc-drivers" OR NOT out MATCHES "--batch-rows <N>")
       fail("every option")
     endif()
     if(out MATCHES "help-all")
@@ -108,7 +108,10 @@ foreach(display "" "${unused_display}")
   # Mistakes: on stderr what is wrong, then the usage line; exit code 2. /? is help on Windows alone.
   set(mistakes "--odbc-drvier" "Unknown option 'odbc-drvier'." "--odbc-driver" "Missing value after '--odbc-driver'."
       "--odbc-driver=" "Missing value after '--odbc-driver'." "/?" "Unexpected argument '/?'."
-      "--odbc-driver|Oracle|21|ODBC|driver" "Unexpected arguments '21', 'ODBC', 'driver': a driver's name with blanks goes in quotes.")
+      "--odbc-driver|Oracle|21|ODBC|driver" "Unexpected arguments '21', 'ODBC', 'driver': a driver's name with blanks goes in quotes."
+      "--batch-rows" "Missing value after '--batch-rows'."
+      "--batch-rows|0" "The value after '--batch-rows' must be a whole number from 1 to 100,000."
+      "--batch-rows=1,000" "The value after '--batch-rows' must be a whole number from 1 to 100,000.")
   while(mistakes)
     list(POP_FRONT mistakes args problem)
     string(REPLACE "|" ";" args "${args}")
@@ -120,7 +123,7 @@ foreach(display "" "${unused_display}")
   endwhile()
 
   # Qt's own options: the program goes on to start and, without a display, says so as it always did.
-  foreach(args "-platformtheme;none" "-style=Fusion" "-session;1234_5678")
+  foreach(args "-platformtheme;none" "-style=Fusion" "-session;1234_5678" "--batch-rows;1000")
     run_case()
     if(NOT code STREQUAL "2")
       fail("exit code 2, the start without a display")
