@@ -373,8 +373,16 @@ private slots:
         QCOMPARE(target[0][0].size(), 32767);
     }
 
+    void everyCharacterArrivesUnchanged_data()
+    {
+        QTest::addColumn<int>("batchRows");
+        QTest::newRow("literals") << 1;
+        QTest::newRow("bound in batches") << 1000;
+    }
     void everyCharacterArrivesUnchanged()
     {
+        QFETCH(int, batchRows);
+        page->batch.rows = batchRows;
         const QChar nul(0), bom(0xFEFF), swapped(0xFFFE);
         const QStringList values = {
             QString(bom) + "starts with a mark",

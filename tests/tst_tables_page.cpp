@@ -244,15 +244,35 @@ private slots:
         QCOMPARE(names(1).size(), 4);
     }
 
+    // The batch size comes from the command line, else from the setting BatchRows; the journal's
+    // line of the run says which way the rows went, and why a setting was passed over.
+    void sendButtonCopiesAndAddsTheNameInItsPlace_data()
+    {
+        QTest::addColumn<QString>("setting");
+        QTest::addColumn<int>("commandLine");  // 0: none given
+        QTest::addColumn<QString>("mode");
+        QTest::newRow("neither") << "" << 0 << ", rows one by one";
+        QTest::newRow("the setting") << "1000" << 0 << ", rows in batches of 1,000";
+        QTest::newRow("the command line first") << "1000" << 250 << ", rows in batches of 250";
+        QTest::newRow("a setting that is no number")
+            << "1,000" << 0 << R"(, rows one by one (the setting BatchRows "1,000" is not a whole number from 1 to 100,000))";
+    }
     void sendButtonCopiesAndAddsTheNameInItsPlace()
     {
+        QFETCH(QString, setting);
+        QFETCH(int, commandLine);
+        QFETCH(QString, mode);
         open();
+        harness->settings->write("BatchRows", setting);
+        if (commandLine > 0)
+            harness->services.batchRows = commandLine;
         clickEntry(1, 2);  // ORDERS
         button("PushButton3")->click();
         QVERIFY(harness->dialogs.shown.isEmpty());
         QCOMPARE(names(2), QStringList({"ORDERS", "REGIONS"}));
         QCOMPARE(db->query("DEMO2", "hr", R"(SELECT * FROM "ORDERS")"), QList<QStringList>{{"1"}});
         QCOMPARE(page->pointer().pointer(), 0);
+        QVERIFY2(harness->journal.lines.value(harness->journal.lines.size() - 2).endsWith(mode), qPrintable(harness->journal.lines.join('\n')));
         db->exec("DEMO2", "hr", R"(DROP TABLE "ORDERS")");
     }
 
