@@ -17,24 +17,6 @@ namespace {
 // before its rows would take more.
 constexpr std::size_t kBatchBytes = std::size_t(16) << 20;
 
-void addValue(oracle::BoundInsert& insert, const PackedValue& value)
-{
-    switch (value.kind) {
-    case oracle::FieldValue::Kind::Null:
-        insert.addNull();
-        break;
-    case oracle::FieldValue::Kind::Boolean:
-        insert.addBoolean(value.boolean);
-        break;
-    case oracle::FieldValue::Kind::Binary:
-        insert.addBytes(value.data);
-        break;
-    case oracle::FieldValue::Kind::Text:
-        insert.addText(value.data);
-        break;
-    }
-}
-
 // One table's rows in batches. A batch is committed whole or, once the database refused it,
 // rolled back and sent again a row at a time: nothing is committed on what a driver says of
 // single rows of an array, which drivers are known to get wrong.
@@ -85,7 +67,7 @@ private:
         trap_.step(254, [&] { target_.events.yield(); });
         const bool built = trap_.step(256, [&] {
             insert_->startRow();
-            rows_.buffer.forEachValue(index, [&](int, const PackedValue& value) { addValue(*insert_, value); });
+            rows_.buffer.forEachValue(index, [&](int, const PackedValue& value) { AddPackedValue(*insert_, value); });
             insert_->endRow();
         });
         if (!built)

@@ -9,29 +9,6 @@
 
 namespace tableops {
 
-namespace {
-
-void addValue(oracle::sql::InsertRowStatement& insert, const PackedValue& value, const std::vector<short>& sqlTypes,
-              int column)
-{
-    switch (value.kind) {
-    case oracle::FieldValue::Kind::Null:
-        insert.addNull();
-        break;
-    case oracle::FieldValue::Kind::Boolean:
-        insert.addBoolean(value.boolean);
-        break;
-    case oracle::FieldValue::Kind::Binary:
-        insert.addBytes(value.data);
-        break;
-    case oracle::FieldValue::Kind::Text:
-        insert.addText(value.data, size_t(column) < sqlTypes.size() ? sqlTypes[size_t(column)] : short(0));
-        break;
-    }
-}
-
-} // namespace
-
 RowProgress::RowProgress(platform::StepTrap& trap, platform::ProgressDisplay& progress, QString tableName,
                          std::int64_t rowCount)
     : trap_(trap), progress_(progress), tableName_(std::move(tableName)), rowCount_(rowCount)
@@ -71,7 +48,9 @@ InsertedRows InsertRowsOneByOne(const RowTarget& target, TableRows& rows)
         // A row the temporary file cannot give back ends the table after its one report.
         trap.step(256, [&] {
             insert.start();
-            rows.buffer.forEachValue(i, [&](int column, const PackedValue& value) { addValue(insert, value, rows.sqlTypes, column); });
+            rows.buffer.forEachValue(i, [&](int column, const PackedValue& value) {
+                AddPackedValue(insert, value, size_t(column) < rows.sqlTypes.size() ? rows.sqlTypes[size_t(column)] : short(0));
+            });
             insert.finish();
             built = true;
         });

@@ -6,19 +6,8 @@
 #include "tableops/table_transfer.h"
 
 #include <QElapsedTimer>
-#include <QString>
 
-#include <cstdint>
 #include <optional>
-
-namespace platform {
-class StepTrap;
-class EventPump;
-class ProgressDisplay;
-}
-namespace oracle {
-class Connection;
-}
 
 namespace tableops {
 
@@ -69,6 +58,27 @@ InsertedRows InsertRowsInBatches(const RowTarget& target, TableRows& rows, int b
 
 // The writer a run's batch size chooses: one by one for 1, batches above.
 InsertedRows InsertTableRows(const RowTarget& target, TableRows& rows, int batchRows);
+
+// Hands a buffered value to a statement's add functions (addNull, addBoolean, addBytes, addText)
+// by its kind; texts go with whatever else the statement's addText takes.
+template <typename Statement, typename... TextDetails>
+void AddPackedValue(Statement& statement, const PackedValue& value, TextDetails... details)
+{
+    switch (value.kind) {
+    case oracle::FieldValue::Kind::Null:
+        statement.addNull();
+        break;
+    case oracle::FieldValue::Kind::Boolean:
+        statement.addBoolean(value.boolean);
+        break;
+    case oracle::FieldValue::Kind::Binary:
+        statement.addBytes(value.data);
+        break;
+    case oracle::FieldValue::Kind::Text:
+        statement.addText(value.data, details...);
+        break;
+    }
+}
 
 // The bar while a table's rows are written: its share of the rows sent, and "T: n of m rows" with
 // the rows that are in, drawn as the share moves and a few times a second in between (each new
