@@ -129,6 +129,8 @@ private slots:
         db->addFault(R"(150+|INSERT INTO "BIG"|08S01|ORA-03113: end-of-file on communication channel)");
         sendToSide2("BIG", 100);
         QCOMPARE(page->dialogs.errorPlaces(), QStringList{"Form2.PushButton3_Click at line 280"});
+        QCOMPARE(page->dialogs.texts("information"),
+                 QStringList{"Only 100 of the 300 rows of BIG are in Oracle #2; the copy of its rows ended before the rest were committed."});
         db->clearFaults();
         QCOMPARE(rows2(R"(SELECT COUNT(*) FROM "BIG")"), QList<QStringList>{{"100"}});
         QVERIFY2(page->journal.lines.last().startsWith(R"(Send "BIG": 300 rows read; created; 100 rows inserted, 0 rows refused, )"

@@ -12,6 +12,7 @@
 #include "tableops/row_writers.h"
 #include "tableops/table_transfer.h"
 
+#include <QLocale>
 #include <QRandomGenerator>
 
 namespace tableops {
@@ -226,8 +227,22 @@ private:
         outcome_.errors = failures.texts;
         outcome_.otherErrors = failures.otherTexts;
         page_.journal.record(SentTableJournalText(outcome_));
+        QStringList closing;
         if (failures.beyondBoxes())
-            trap_.step(284, [&] { page_.dialogs.information(page_.applicationTitle, closingText(name(), failures)); });
+            closing << closingText(name(), failures);
+        // In batches, rows sent but not committed are gone with their batch: the user learns how
+        // many are in, as one by one every row in the table would have been.
+        const std::int64_t lost = outcome_.rowsRead - outcome_.rows.inserted - outcome_.rows.refused;
+        if (outcome_.created && page_.batch.rows > kRowsOneByOne && lost > 0)
+            closing << QStringLiteral("Only %1 of the %2 rows of %3 are in %4; the copy of its rows ended before the rest "
+                                      "were committed.")
+                           .arg(QLocale(QLocale::English).toString(qlonglong(outcome_.rows.inserted)),
+                                QLocale(QLocale::English).toString(qlonglong(outcome_.rowsRead)), name(),
+                                oracle::SideName(targetSide_));
+        if (!closing.isEmpty())
+            trap_.step(284, [&] {
+                page_.dialogs.information(page_.applicationTitle, closing.join(QStringLiteral("\r\n\r\n")));
+            });
         // A table created under the name stands on the target whatever ended the run after it.
         // A new table whose CREATE failed is still listed, as it always was; an old table that was
         // to be replaced, and stands, is listed already.
