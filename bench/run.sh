@@ -7,7 +7,7 @@
 # literal copy runs in the same rounds on a sample of 3,000 rows (BENCH_LITERAL_SAMPLE;
 # BENCH_FULL_LITERAL=1 also copies the whole table so once, some minutes); the batched copy's peak
 # memory on the same table, and on a table of 1,000 rows of a 1 MiB CLOB each (BENCH_LOB_ROWS; 0
-# leaves it out). About four minutes in all on a shared 2-core machine. Ends with one line:
+# leaves it out). About three minutes in all on a shared 2-core machine. Ends with one line:
 # "copy/bare R min L max H buffer/raw M copy-peak-MiB P batched/bare R min L max H
 # batched-peak-MiB P at-2ms batched/bare R min L max H batched/literal X min L max H
 # lob-peak-MiB P": medians of the rounds' ratios with the lowest and highest, the buffered table's
