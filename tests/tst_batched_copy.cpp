@@ -80,6 +80,21 @@ private slots:
         QCOMPARE(target[2][1], QString());
     }
 
+    // Long values go a row an execute; their batch is committed once it holds 16 MiB, not only
+    // after its thousand rows, so no transaction grows to the size of the table.
+    void longValuesAreCommittedBySize()
+    {
+        exec1(R"(CREATE TABLE "DOCS"("ID" NUMBER, "DOC" CLOB))");
+        const QString megabyte(1 << 20, 'x');
+        for (int i = 1; i <= 18; ++i)
+            exec1(QString(R"(INSERT INTO "DOCS" VALUES('%1', '%2'))").arg(i).arg(megabyte));
+        db->startTrace();
+        sendToSide2("DOCS", 1000);
+        QCOMPARE(page->dialogs.shown.size(), 0);
+        QCOMPARE(tracedCount("COMMIT"), 2);
+        QCOMPARE(rows2(R"(SELECT COUNT(*) FROM "DOCS")"), QList<QStringList>{{"18"}});
+    }
+
     // One row of a batch refused: it is reported once, as one by one would report it, and every
     // other row is in the target once; the journal's count is what is there. The refused array is
     // rolled back first; rows that go one an execute take back only themselves.

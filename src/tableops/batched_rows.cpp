@@ -65,9 +65,13 @@ private:
     bool addRow(std::int64_t index)
     {
         trap_.step(254, [&] { target_.events.yield(); });
+        rowBytes_ = 0;
         const bool built = trap_.step(256, [&] {
             insert_->startRow();
-            rows_.buffer.forEachValue(index, [&](int, const PackedValue& value) { AddPackedValue(*insert_, value); });
+            rows_.buffer.forEachValue(index, [&](int, const PackedValue& value) {
+                rowBytes_ += std::size_t(value.data.size());
+                AddPackedValue(*insert_, value);
+            });
             insert_->endRow();
         });
         if (!built)
@@ -121,16 +125,19 @@ private:
     }
 
     // Rows from first up to end, a row an execute (long values go at execution, straight from the
-    // buffer), then one commit. A refused row takes back only itself. Gives where the next batch
-    // starts.
+    // buffer), then one commit. A refused row takes back only itself. A batch of long values ends
+    // early once it holds as much as an array may: a transaction of a gigabyte of CLOBs would
+    // weigh on the server's undo. Gives where the next batch starts.
     std::int64_t sendRows(std::int64_t first, std::int64_t end)
     {
         std::int64_t sent = 0;
+        std::size_t sentBytes = 0;
         std::int64_t index = first;
-        for (; index < end && !trap_.tableEnded(); ++index) {
+        for (; index < end && sentBytes < kBatchBytes && !trap_.tableEnded(); ++index) {
             insert_->clearRows();
             if (!addRow(index))
                 continue;
+            sentBytes += rowBytes_;
             if (trap_.step(280, [&] { insert_->executeRow(0); }))
                 ++sent;
             else
@@ -154,6 +161,7 @@ private:
     RowProgress progress_;
     std::optional<oracle::BoundInsert> insert_;
     InsertedRows result_;
+    std::size_t rowBytes_ = 0;  // the values of the row last added
 };
 
 } // namespace
